@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Application-wide names and working folders, set before main() runs; fixPaths() makes the
+// folders absolute at start-up.
+extern const QString APP_VERSION;
+extern const QString PRINTER_MODEL_NAME;
+extern const QString MSGBOX_HEADER;
+extern const QString MSGBOX_ALERT;
+extern const QString GRID_SVG;
+extern const QString GRID_STL;
+extern const QString BED_STL;
+extern const QString GRID_PNG;
+extern const QString LOGO_ICO;
+extern const QString LOGO_PNG;
+extern const QString LOGO_FULL;
+extern QStringList GEN_PATH;
+extern const QString DIR_SEP;
+extern const QString TRNSLT_SUBFOLDER;
+extern const QString SLICER_SUBFOLDER;
+extern const QString STL_SUBFOLDER;
+extern QString STL_PATH_LOCATION;
+extern QString TRNSLT_WORKING_DIR;
+extern QString SLICER_WORKING_DIR;
+extern const QString LOG_FILE;
+extern QString SETTINGS_PATH;
+extern const QString SETTINGS_FILE_NAME;
+extern const QString SETTINGS_PRINTER_SECTION;
+extern const QString SETTINGS_PROGRAM_SECTION;
+extern const QString SETTINGS_DEF_LANGUAGE;
+extern const QString VEK_SECTION;
+extern const QString VEK_UNDEF_STR;
+extern const int VEK_UNDEF_INT;
+extern const float VEK_UNDEF_FLT;
+
+// Forms the working folders: translations and settings beside the executable, sliced models and
+// STL files in a product folder inside the first Documents location (or beside the executable
+// when there is none). Creates nothing. Safe to call again: each folder is formed from its name.
+void fixPaths();
+
+// The path with native separators turned into "/".
+QString toUnixFormat(const QString &path);
+QString toUnixFormat(QChar separator);
+
+// Fixed-point text with exactly `digits` digits after the point.
+QString numberFormat(float value, int digits);

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// The twelve floats of one binary STL record, in file order: normal, then the three corners.
+struct STLStruct
+{
+    float nx = 0, ny = 0, nz = 0;
+    float ax = 0, ay = 0, az = 0;
+    float bx = 0, by = 0, bz = 0;
+    float cx = 0, cy = 0, cz = 0;
+};
+
+// One STL model read from disk: its facets in file order and its bounding box, moved so that the
+// box is centred on the origin in x and y and rests on z = 0. Normals are always recomputed from
+// the corners, whatever the file says.
+class STLReader : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Vertex
+    {
+        float x = 0;
+        float y = 0;
+        float z = 0;
+
+        QString printVertex() const;
+    };
+
+    class Facet
+    {
+    public:
+        Facet() = default;
+        explicit Facet(const STLStruct &record);
+
+        Vertex n() const { return m_n; }
+        Vertex a() const { return m_a; }
+        Vertex b() const { return m_b; }
+        Vertex c() const { return m_c; }
+
+        void recalculateNormals();
+        void translate(float dx, float dy, float dz);
+        float getArea() const;
+        float getVolume() const;
+        QString printFacet() const;
+
+    private:
+        Vertex m_n;
+        Vertex m_a;
+        Vertex m_b;
+        Vertex m_c;
+    };
+
+    explicit STLReader(const QString &path);
+
+    bool isValid() const { return m_valid; }
+    float getXMin() const { return m_bounds[0]; }
+    float getXMax() const { return m_bounds[1]; }
+    float getYMin() const { return m_bounds[2]; }
+    float getYMax() const { return m_bounds[3]; }
+    float getZMin() const { return m_bounds[4]; }
+    float getZMax() const { return m_bounds[5]; }
+    float getObjectTriangles() const { return float(m_facets.size()); }
+    QString getModelName() const;
+    QString getModelFilePath() const { return m_filePath; }
+    QVector<Facet> getFacets();
+    // The facets without a copy, for readers that only walk them (slicing, drawing buffers).
+    const QVector<Facet> &facets() const { return m_facets; }
+
+    // 0: ASCII, 1: binary, 2: the file cannot be opened.
+    int whichFileType() const;
+
+private:
+    bool parseASCIIFile(QString &error);
+    bool parseBinaryFile(QString &error);
+    void addFacetFromStruct(const STLStruct &record);
+    void setBoundsFromFirst(const STLStruct &record);
+    void normalizeAxes();
+
+    QString m_filePath;
+    bool m_valid = true;
+    QVector<Facet> m_facets;
+    float m_bounds[6] = {0, 0, 0, 0, 0, 0};
+};
