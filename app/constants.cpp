@@ -39,14 +39,14 @@ void fixPaths()
     QStringList documents = GEN_PATH;
     documents.removeDuplicates();
 
-    QString base = QStringLiteral("%1%2").arg(
-            toUnixFormat(QCoreApplication::applicationDirPath()), DIR_SEP);
+    QString base = QStringLiteral("%1%2").arg(toUnixFormat(QCoreApplication::applicationDirPath()),
+                                              DIR_SEP);
     TRNSLT_WORKING_DIR = base + TRNSLT_SUBFOLDER;
     SETTINGS_PATH = base + SETTINGS_FILE_NAME;
 
     if (!documents.isEmpty())
-        base = QStringLiteral("%1%2%3%4").arg(
-                toUnixFormat(documents.first()), DIR_SEP, MSGBOX_HEADER, DIR_SEP);
+        base = QStringLiteral("%1%2%3%4")
+                       .arg(toUnixFormat(documents.first()), DIR_SEP, MSGBOX_HEADER, DIR_SEP);
     SLICER_WORKING_DIR = base + SLICER_SUBFOLDER;
     STL_PATH_LOCATION = base + STL_SUBFOLDER;
 }

@@ -8,7 +8,7 @@ PACKAGES=(
     qtbase5-dev libqt5svg5-dev qtmultimedia5-dev libqt5serialport5-dev qttools5-dev-tools
     qttools5-dev libpolyclipping-dev cmake g++ pkg-config ninja-build
     xvfb xauth libgl1-mesa-dri socat x11-utils xserver-xephyr imagemagick
-    libqt5multimedia5-plugins
+    libqt5multimedia5-plugins xdotool
 )
 
 install_missing_packages()
@@ -84,4 +84,14 @@ stop_virtual_display()
         kill $VIRTUAL_X_PIDS 2>/dev/null || true
         wait 2>/dev/null || true
     fi
+}
+
+wait_for_exit()
+{
+    local pid=$1 seconds=$2
+    for _ in $(seq 1 $((seconds * 10))); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
 }

@@ -8,7 +8,7 @@
 namespace TestSupport {
 
 QByteArray binaryStl(const QVector<STLStruct> &records, qint64 declaredCount,
-        const QByteArray &header)
+                     const QByteArray &header)
 {
     QByteArray bytes = header.left(80);
     bytes.append(QByteArray(80 - bytes.size(), ' '));
@@ -29,7 +29,7 @@ QByteArray binaryStl(const QVector<STLStruct> &records, qint64 declaredCount,
 }
 
 static STLStruct facet(float ax, float ay, float az, float bx, float by, float bz, float cx,
-        float cy, float cz)
+                       float cy, float cz)
 {
     STLStruct record;
     record.ax = ax;
@@ -47,21 +47,21 @@ static STLStruct facet(float ax, float ay, float az, float bx, float by, float b
 QVector<STLStruct> boxFacets(float x0, float y0, float z0, float x1, float y1, float z1)
 {
     return {
-        // bottom (normal -z) and top (+z)
-        facet(x0, y0, z0, x0, y1, z0, x1, y1, z0),
-        facet(x0, y0, z0, x1, y1, z0, x1, y0, z0),
-        facet(x0, y0, z1, x1, y0, z1, x1, y1, z1),
-        facet(x0, y0, z1, x1, y1, z1, x0, y1, z1),
-        // front (-y) and back (+y)
-        facet(x0, y0, z0, x1, y0, z0, x1, y0, z1),
-        facet(x0, y0, z0, x1, y0, z1, x0, y0, z1),
-        facet(x0, y1, z0, x0, y1, z1, x1, y1, z1),
-        facet(x0, y1, z0, x1, y1, z1, x1, y1, z0),
-        // left (-x) and right (+x)
-        facet(x0, y0, z0, x0, y0, z1, x0, y1, z1),
-        facet(x0, y0, z0, x0, y1, z1, x0, y1, z0),
-        facet(x1, y0, z0, x1, y1, z0, x1, y1, z1),
-        facet(x1, y0, z0, x1, y1, z1, x1, y0, z1),
+            // bottom (normal -z) and top (+z)
+            facet(x0, y0, z0, x0, y1, z0, x1, y1, z0),
+            facet(x0, y0, z0, x1, y1, z0, x1, y0, z0),
+            facet(x0, y0, z1, x1, y0, z1, x1, y1, z1),
+            facet(x0, y0, z1, x1, y1, z1, x0, y1, z1),
+            // front (-y) and back (+y)
+            facet(x0, y0, z0, x1, y0, z0, x1, y0, z1),
+            facet(x0, y0, z0, x1, y0, z1, x0, y0, z1),
+            facet(x0, y1, z0, x0, y1, z1, x1, y1, z1),
+            facet(x0, y1, z0, x1, y1, z1, x1, y1, z0),
+            // left (-x) and right (+x)
+            facet(x0, y0, z0, x0, y0, z1, x0, y1, z1),
+            facet(x0, y0, z0, x0, y1, z1, x0, y1, z0),
+            facet(x1, y0, z0, x1, y1, z0, x1, y1, z1),
+            facet(x1, y0, z0, x1, y1, z1, x1, y0, z1),
     };
 }
 
@@ -69,7 +69,7 @@ QByteArray asciiStl(const QVector<STLStruct> &records, const QByteArray &name)
 {
     QByteArray text = "solid " + name + "\n";
     auto number = [](float value) { return QByteArray::number(double(value), 'g', 9); };
-    auto vertex = [&](const char *keyword, float x, float y, float z) {
+    auto vertex = [&](const char *keyword, float x, float y, float z) -> QByteArray {
         return QByteArray(keyword) + ' ' + number(x) + ' ' + number(y) + ' ' + number(z) + '\n';
     };
     for (const STLStruct &r : records) {
