@@ -11,7 +11,7 @@ namespace TestSupport {
 // Binary STL bytes for the given records, with `declaredCount` written in the header
 // (the real number of records when negative).
 QByteArray binaryStl(const QVector<STLStruct> &records, qint64 declaredCount = -1,
-        const QByteArray &header = QByteArray());
+                     const QByteArray &header = QByteArray());
 
 // The twelve facets of an axis-aligned box with corners (x0, y0, z0) and (x1, y1, z1),
 // corners counter-clockwise seen from outside.
