@@ -1,0 +1,174 @@
+#include "printer/serialhandler.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSysInfo>
+
+#include "printer/serialcommands.h"
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+
+#include <sys/ioctl.h>
+#endif
+
+SerialHandler::SerialHandler(QObject *parent)
+    : QSerialPort(parent)
+{
+    connect(this, &QSerialPort::errorOccurred, this, &SerialHandler::onErrorOccurred);
+}
+
+void SerialHandler::connectSerialHandler(const QString &portName)
+{
+    if (isOpen())
+        close();
+    closeAfterReadErrorQueued = false;
+    setPortName(portName);
+    ready = open(QIODevice::ReadWrite) && applyLineSettings(*this);
+}
+
+QString SerialHandler::sendData(const QString &data, bool waitAnswer)
+{
+    if (!isOpen())
+        return QString();
+    write(data.toUtf8());
+    flush();
+    if (!waitAnswer)
+        return QString();
+    QCoreApplication::processEvents();
+    return collectAnswer(*this, ANSWER_SILENCE_MS);
+}
+
+bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
+{
+    if (!port.isOpen() || port.write(CMD_SEND_ACK.toUtf8()) < 0)
+        return false;
+    port.flush();
+    if (collectAnswer(port, timeoutMs) != ANS_RECV_ACK)
+        return false;
+
+    if (!port.isOpen() || port.write(CMD_SEND_MDL.toUtf8()) < 0)
+        return false;
+    port.flush();
+    QCoreApplication::processEvents();
+    const QString model = collectAnswer(port, timeoutMs);
+    return !model.isEmpty() && model == ANS_RECV_MDL;
+}
+
+QList<QSerialPortInfo> SerialHandler::scanForPrinters()
+{
+    const QString productType = QSysInfo::productType();
+    const bool apple = productType == QLatin1String("osx") || productType == QLatin1String("ios")
+            || productType == QLatin1String("darwin");
+    const bool windows = !apple && productType.contains(QLatin1String("win"));
+
+    QList<QSerialPortInfo> found;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        QSerialPort port;
+        if (windows)
+            port.setPort(info);
+        else
+            port.setPortName(info.systemLocation());
+        if (probe(port))
+            found.append(info);
+    }
+    return found;
+}
+
+QStringList SerialHandler::scanPortLocations(const QStringList &portLocations)
+{
+    QStringList found;
+    for (const QString &location : portLocations) {
+        QSerialPort port;
+        port.setPortName(location);
+        if (probe(port))
+            found.append(location);
+    }
+    return found;
+}
+
+bool SerialHandler::applyLineSettings(QSerialPort &port)
+{
+    // Every setter runs even after one has failed, so the port is configured as far as it can be.
+    bool accepted = port.setBaudRate(QSerialPort::Baud9600, QSerialPort::AllDirections);
+    accepted = port.setDataBits(QSerialPort::Data8) && accepted;
+    accepted = port.setParity(QSerialPort::NoParity) && accepted;
+    accepted = port.setStopBits(QSerialPort::OneStop) && accepted;
+    accepted = port.setFlowControl(QSerialPort::NoFlowControl) && accepted;
+    accepted = assertDataTerminalReady(port) && accepted;
+    return accepted;
+}
+
+QString SerialHandler::answerText(const QByteArray &bytes)
+{
+    const int nul = bytes.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).simplified();
+}
+
+bool SerialHandler::probe(QSerialPort &port)
+{
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    applyLineSettings(port);
+    const bool isPrinter = handshake(port, SCAN_SILENCE_MS);
+    if (port.isOpen())
+        port.close();
+    return isPrinter;
+}
+
+bool SerialHandler::assertDataTerminalReady(QSerialPort &port)
+{
+    if (port.setDataTerminalReady(true))
+        return true;
+#ifdef Q_OS_UNIX
+    // A pseudo-terminal has no modem lines at all: there is no DTR to assert, which is not a
+    // rejected setting. Any other failure still counts.
+    int modemLines = 0;
+    if (port.error() == QSerialPort::UnsupportedOperationError
+        && ::ioctl(int(port.handle()), TIOCMGET, &modemLines) == -1 && errno == ENOTTY) {
+        port.clearError();
+        return true;
+    }
+#endif
+    return false;
+}
+
+QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
+{
+    QByteArray bytes = port.isOpen() ? port.readAll() : QByteArray();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const qint64 timeLimitMs = qint64(silenceMs) + ANSWER_EXTRA_TIME_MS;
+    while (bytes.size() < ANSWER_BYTE_BUDGET) {
+        const qint64 leftMs = timeLimitMs - elapsed.elapsed();
+        if (leftMs <= 0 || !port.isOpen())
+            break;
+        if (!port.waitForReadyRead(int(qMin<qint64>(silenceMs, leftMs)))) {
+            // A pseudo-terminal whose far end hung up reports read errors without end.
+            if (port.error() == QSerialPort::ReadError)
+                port.close();
+            break;
+        }
+        bytes += port.readAll();
+    }
+    return answerText(bytes);
+}
+
+void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    // Closing is queued: the error may come from inside the port's own read notification.
+    if (error != QSerialPort::ReadError || closeAfterReadErrorQueued)
+        return;
+    closeAfterReadErrorQueued = true;
+    QMetaObject::invokeMethod(this, &SerialHandler::closeAfterReadError, Qt::QueuedConnection);
+}
+
+void SerialHandler::closeAfterReadError()
+{
+    if (!closeAfterReadErrorQueued)
+        return;
+    closeAfterReadErrorQueued = false;
+    if (isOpen())
+        close();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QString>
+#include <QStringList>
+
+// A serial port that speaks the printer's protocol: fixed line settings (9600 8N1, no flow
+// control, DTR asserted), bare two-character commands, and answers that end when the line has
+// been silent for a while. Also identifies printers among the computer's serial ports.
+class SerialHandler : public QSerialPort
+{
+    Q_OBJECT
+public:
+    // Silence that ends an answer to sendData() and to each step of the scan's handshake.
+    static constexpr int ANSWER_SILENCE_MS = 350;
+    static constexpr int SCAN_SILENCE_MS = 250;
+    // A device that keeps talking cannot hold an answer open for longer than the silence
+    // window plus this, nor make it longer than this many bytes: the printer's answers are at
+    // most ten characters.
+    static constexpr int ANSWER_EXTRA_TIME_MS = 2000;
+    static constexpr int ANSWER_BYTE_BUDGET = 64;
+
+    explicit SerialHandler(QObject *parent = nullptr);
+
+    // Opens the named port (closing it first if it is open) and applies the line settings;
+    // isReady() tells whether the open and every setting succeeded.
+    void connectSerialHandler(const QString &portName);
+    bool isReady() const { return ready; }
+
+    // Sends one command; with waitAnswer, returns the answer as simplified text (empty when the
+    // line stayed silent). Sends nothing and returns an empty text when the port is closed.
+    QString sendData(const QString &data, bool waitAnswer);
+
+    // "10" must be answered "OK", then "12" the model name, each within timeoutMs of silence.
+    // The port must be open and configured.
+    static bool handshake(QSerialPort &port, int timeoutMs);
+
+    // Probes every serial port the system lists and returns those where a printer answered,
+    // in the system's order. Every probed port is left closed.
+    static QList<QSerialPortInfo> scanForPrinters();
+    // The same probe over the given port names or device paths (pseudo-terminals, which the
+    // system does not list); returns the ones where a printer answered, in the given order.
+    static QStringList scanPortLocations(const QStringList &portLocations);
+
+    // Applies 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control and DTR, in this
+    // order, on an open port; true when every setting was accepted.
+    static bool applyLineSettings(QSerialPort &port);
+
+    // Text of raw answer bytes: up to the first NUL, Latin-1, whitespace simplified.
+    static QString answerText(const QByteArray &bytes);
+
+private:
+    static bool probe(QSerialPort &port);
+    static bool assertDataTerminalReady(QSerialPort &port);
+    static QString collectAnswer(QSerialPort &port, int silenceMs);
+
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    void closeAfterReadError();
+
+    bool ready = false;
+    bool closeAfterReadErrorQueued = false;
+};
