@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+#include <QProgressDialog>
+
+#include "slicing/slicingprogress.h"
+
+// The "Slicing..." progress dialog with its "Abort" button, shown while the planes are cut.
+class SlicingProgressDialog : public SlicingProgress
+{
+public:
+    SlicingProgressDialog();
+    ~SlicingProgressDialog() override;
+
+    void start() override;
+    void setValue(int percent) override;
+    bool wasCanceled() const override;
+    void finish() override;
+
+private:
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
