@@ -91,6 +91,7 @@ MainWindow::MainWindow(std::unique_ptr<SoundPlayer> soundPlayer, QWidget *parent
 
     // 19. Ready; look for a printer and connect when exactly one answers.
     uiReady = true;
+    scanPrinters(true);
 
     // 20. Plate moves from every page.
     installShortcuts();
@@ -115,6 +116,7 @@ void MainWindow::initActionsConnections()
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::on_stlActionQuit);
     connect(ui->actionSettings, &QAction::triggered, this, &MainWindow::showSettingsWindow);
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::about);
+    connect(m_printerCheckTimer, &QTimer::timeout, this, &MainWindow::on_sltCheckPrinter);
 }
 
 void MainWindow::installShortcuts()

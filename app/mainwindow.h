@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QStringList>
 #include <QTime>
 
 class QCloseEvent;
@@ -12,6 +13,7 @@ class QSettings;
 class QTimer;
 class QTranslator;
 class QFileDialog;
+class Printer;
 class SoundPlayer;
 
 namespace Ui {
@@ -32,6 +34,10 @@ public:
     QTimer *printerCheckTimer() const { return m_printerCheckTimer; }
     QTimer *printFrequencyTimer() const { return m_printFrequencyTimer; }
     QTimer *remainingTimeTimer() const { return m_remainingTimeTimer; }
+
+    // The printer scan probes these port names or device paths instead of the system's serial
+    // ports from now on (virtual printers on pseudo-terminals, which the system does not list).
+    static void overridePrinterPorts(const QStringList &portLocations);
 
 public slots:
     void on_stlActionQuit();
@@ -57,10 +63,16 @@ public slots:
     void on_grpBoxVek_clicked(bool checked);
 
     // Connection page (printer/connectionpage.cpp)
+    void scanPrinters(bool silent);
+    bool initPrinterConnection(bool silent);
+    void on_btnScanPrinter_clicked();
+    void on_btnConnectPrinter_clicked();
+    void on_cboArduinoPorts_currentIndexChanged(int index);
     void on_btnUp_clicked();
     void on_btnDown_clicked();
     void accuratePrinterUp();
     void accuratePrinterDown();
+    void on_sltCheckPrinter();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,5 +95,10 @@ private:
     QTimer *m_printerCheckTimer = nullptr;
     QTimer *m_printFrequencyTimer = nullptr;
     QTimer *m_remainingTimeTimer = nullptr;
+    // Connection page (printer/connectionpage.cpp): the printers of the last scan, in the order
+    // of cboArduinoPorts, and the current one.
+    QList<Printer *> printers;
+    Printer *printer = nullptr;
+    int checkFailures = 0;
     bool uiReady = false;
 };

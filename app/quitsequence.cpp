@@ -7,6 +7,7 @@
 
 #include "app/constants.h"
 #include "app/mainwindow.h"
+#include "printer/printer.h"
 
 void MainWindow::on_stlActionQuit()
 {
@@ -47,6 +48,9 @@ void MainWindow::quitEvent()
     QMessageBox::warning(this, MSGBOX_HEADER,
                          tr("Remember to SHUTDOWN videoprojector or it will destroy the resin"),
                          QMessageBox::Ok);
+
+    if (printer)
+        printer->closeConnection();
 
     QApplication::quit();
 }
