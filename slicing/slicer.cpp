@@ -174,19 +174,32 @@ bool Slicer::slice(QString &error)
 {
     error.clear();
     m_planeCounter = 0;
+    if (m_progress)
+        m_progress->start();
+    const bool planesWritten = cutPlanes(error);
+    if (m_progress)
+        m_progress->finish();
+
+    if (!planesWritten || !svgCloseOutputFile(error) || !writeVekFile(error)) {
+        abandonRun();
+        return false;
+    }
+    turnOffSlicing();
+    return true;
+}
+
+bool Slicer::cutPlanes(QString &error)
+{
     const float zmin = m_reader->getZMin();
     const float zmax = m_reader->getZMax();
     const int planes = qMax(1, int(std::floor((zmax - zmin) / m_layerThickness)));
 
-    if (m_progress)
-        m_progress->start();
+    // z grows by repeated addition: the sums decide whether a plane at the very top is cut.
     for (double z = zmin + m_layerThickness; z <= zmax; z += m_layerThickness) {
         QCoreApplication::processEvents();
         if (m_progress) {
             m_progress->setValue(int(qint64(m_planeCounter) * 100 / planes));
             if (m_progress->wasCanceled()) {
-                m_progress->finish();
-                abandonRun();
                 error += QStringLiteral(
                         "The user decided to prematurely interrupt the slicing process.");
                 return false;
@@ -194,21 +207,9 @@ bool Slicer::slice(QString &error)
         }
         slicePlane(z);
         ++m_planeCounter;
-        if (!writePendingText(error)) {
-            if (m_progress)
-                m_progress->finish();
-            abandonRun();
+        if (!writePendingText(error))
             return false;
-        }
     }
-    if (m_progress)
-        m_progress->finish();
-
-    if (!svgCloseOutputFile(error) || !writeVekFile(error)) {
-        abandonRun();
-        return false;
-    }
-    turnOffSlicing();
     return true;
 }
 

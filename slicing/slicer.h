@@ -77,6 +77,7 @@ public slots:
 
 private:
     bool checkModel(QString &error) const;
+    bool cutPlanes(QString &error);
     bool writePendingText(QString &error);
     void abandonRun();
     void writeFootprint(QTextStream &stream, const char *style);
