@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
