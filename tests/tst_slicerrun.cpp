@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -49,6 +50,8 @@ public:
     {
         values.append(percent);
         slicingFlagSeen = slicingFlagSeen && m_slicer->isSlicing();
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        waitCursorSeen = waitCursorSeen && cursor && cursor->shape() == Qt::WaitCursor;
     }
     bool wasCanceled() const override { return !values.isEmpty() && values.last() >= m_cancelAt; }
     void finish() override { ++finishes; }
@@ -57,6 +60,7 @@ public:
     int starts = 0;
     int finishes = 0;
     bool slicingFlagSeen = true;
+    bool waitCursorSeen = true;
 
 private:
     const Slicer *m_slicer;
@@ -256,8 +260,9 @@ void TestSlicerRun::zeroAndFourPlaneRuns()
     QVERIFY2(slicer.engage(error), qPrintable(error));
     QCOMPARE(progress.values, QList<int>({0, 25, 50, 75}));
     QCOMPARE(progress.starts + progress.finishes, 2);
-    QVERIFY(progress.slicingFlagSeen);
+    QVERIFY(progress.slicingFlagSeen && progress.waitCursorSeen);
     QVERIFY(!slicer.isSlicing());
+    QVERIFY(!QGuiApplication::overrideCursor()); // the wait cursor is popped, not covered
     const QString text = readText(m_runs + "step_Z250/step.svg");
     QCOMPARE(text.count("<g id="), 5);
     for (const char *plane :
