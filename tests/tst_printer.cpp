@@ -118,17 +118,18 @@ void TestPrinter::manualMovesReleaseAfterLastMove()
 
     QVERIFY(printer.goUp(300, true));
     QVERIFY(printer.isMoving());
-    QTest::qWait(600);
+    QTest::qWait(1000);
     QVERIFY(printer.goUp(300, true));
     QVERIFY(printer.isMoving());
-    QTest::qWait(Printer::RELEASE_DELAY_MS - 300);
+    // Past the release time of the first move, well before that of the second.
+    QTest::qWait(Printer::RELEASE_DELAY_MS - 800);
     QVERIFY(printer.isMoving());
     QTRY_VERIFY_WITH_TIMEOUT(!printer.isMoving(), 1500);
     QTRY_COMPARE(board->codes(), (QList<QByteArray>{"50", "50", "52"}));
     const qint64 releaseGap = gapMs(*board, 1, 2);
-    QVERIFY2(releaseGap >= Printer::RELEASE_DELAY_MS - 20
-                     && releaseGap < Printer::RELEASE_DELAY_MS + 250,
-             qPrintable(QString::number(releaseGap)));
+    const bool releasedOnTime = releaseGap >= Printer::RELEASE_DELAY_MS - 20
+            && releaseGap < Printer::RELEASE_DELAY_MS + 500;
+    QVERIFY2(releasedOnTime, qPrintable(QString::number(releaseGap)));
 
     // The fine move down is a plain step, never the up/down movement.
     QVERIFY(printer.goDown(50, false, true));
@@ -194,7 +195,7 @@ void TestPrinter::lostPrinterFailsTheTest()
     QElapsedTimer elapsed;
     elapsed.start();
     QVERIFY(!printer.testConnection());
-    QVERIFY(elapsed.elapsed() < 100);
+    QVERIFY(elapsed.elapsed() < 200);
     QTRY_VERIFY_WITH_TIMEOUT(!printer.isMoving(), Printer::RELEASE_DELAY_MS + 500);
     QVERIFY(!printer.openConnection());
     QVERIFY(!printer.isReady());

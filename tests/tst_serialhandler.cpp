@@ -190,7 +190,7 @@ void TestSerialHandler::sendDataCollectsAnswer()
     elapsed.start();
     QCOMPARE(handler.sendData(CMD_MTR_300U, false), QString());
     QCOMPARE(handler.sendData(CMD_LEDS_FDO, false), QString());
-    QVERIFY(elapsed.elapsed() < 100);
+    QVERIFY(elapsed.elapsed() < 200);
     QCOMPARE(handler.bytesAvailable(), waiting);
     QTRY_COMPARE(printer->codes(), (QList<QByteArray>{"12", "10", "10", "50", "89"}));
 }
