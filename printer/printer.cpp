@@ -8,9 +8,14 @@
 
 namespace {
 
-QString describeAnswer(const QString &answer)
+// Why the device on a port is not the printer, from its answer to a handshake command.
+QString describeRefusal(const QString &portName, const QString &answer, const QString &command,
+                        const QString &expected)
 {
-    return answer.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("\"%1\"").arg(answer);
+    if (answer.isEmpty())
+        return QStringLiteral("no answer from %1 to \"%2\"").arg(portName, command);
+    return QStringLiteral("%1 answered \"%2\" to \"%3\", not \"%4\"")
+            .arg(portName, answer, command, expected);
 }
 
 } // namespace
@@ -49,11 +54,9 @@ bool Printer::openConnection(QString &error)
         const QString model = sendData(CMD_SEND_MDL, true);
         if (model == ANS_RECV_MDL)
             return true;
-        error += QStringLiteral("%1 answered %2 to \"%3\", not \"%4\"")
-                         .arg(printerPortName, describeAnswer(model), CMD_SEND_MDL, ANS_RECV_MDL);
+        error += describeRefusal(printerPortName, model, CMD_SEND_MDL, ANS_RECV_MDL);
     } else {
-        error += QStringLiteral("%1 answered %2 to \"%3\", not \"%4\"")
-                         .arg(printerPortName, describeAnswer(ack), CMD_SEND_ACK, ANS_RECV_ACK);
+        error += describeRefusal(printerPortName, ack, CMD_SEND_ACK, ANS_RECV_ACK);
     }
     if (isOpen())
         close();

@@ -152,7 +152,7 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
         }
         bytes += port.readAll();
     }
-    return answerText(bytes);
+    return answerText(bytes.left(ANSWER_BYTE_BUDGET));
 }
 
 void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)
