@@ -1,0 +1,693 @@
+#include "model/stlreader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextCodec>
+#include <QTextStream>
+#include <QVector3D>
+#include <QtEndian>
+
+namespace {
+
+const QString ASCII_PARSER = QStringLiteral("bool STLReader::parseASCIIFile(QString &)");
+const QString BINARY_PARSER = QStringLiteral("bool STLReader::parseBinaryFile(QString &)");
+
+constexpr int TYPE_ASCII = 0;
+constexpr int TYPE_BINARY = 1;
+constexpr int TYPE_UNREADABLE = 2;
+constexpr int TYPE_DETECTION_WORDS = 50;
+
+constexpr qint64 BINARY_HEADER_SIZE = 84;
+constexpr qint64 BINARY_RECORD_SIZE = 50;
+// About 4 MB per read.
+constexpr qint64 BINARY_RECORDS_PER_BLOCK = 80000;
+constexpr qint64 ASCII_BLOCK_SIZE = 4 * 1024 * 1024;
+constexpr int MAX_WORD_SIZE = 64 * 1024 * 1024;
+
+// A QVector holds at most 2 GiB; refusing more facets beats an allocation failure.
+constexpr int MAX_FACETS = (std::numeric_limits<int>::max() - 64) / int(sizeof(STLReader::Facet));
+
+// The twelve record fields in file order, so both parsers fill them the same way.
+constexpr float STLStruct::*RECORD_FIELDS[12] = {&STLStruct::nx, &STLStruct::ny, &STLStruct::nz,
+                                                 &STLStruct::ax, &STLStruct::ay, &STLStruct::az,
+                                                 &STLStruct::bx, &STLStruct::by, &STLStruct::bz,
+                                                 &STLStruct::cx, &STLStruct::cy, &STLStruct::cz};
+constexpr int FIRST_CORNER_FIELD = 3;
+
+// The words of an ASCII facet after its first one: -1 for a keyword (never checked, only its
+// position counts), otherwise the record field the number goes to.
+constexpr int ASCII_RECORD_LAYOUT[] = {
+        -1, 0,  1,  2, // normal nx ny nz
+        -1, -1, // outer loop
+        -1, 3,  4,  5, // vertex a
+        -1, 6,  7,  8, // vertex b
+        -1, 9,  10, 11, // vertex c
+        -1, -1, // endloop endfacet
+};
+
+QVector3D toQVector(const STLReader::Vertex &vertex)
+{
+    return QVector3D(vertex.x, vertex.y, vertex.z);
+}
+
+bool cornersAreFinite(const STLStruct &record)
+{
+    for (int field = FIRST_CORNER_FIELD; field < 12; ++field) {
+        if (!std::isfinite(record.*RECORD_FIELDS[field]))
+            return false;
+    }
+    return true;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Reads the usual number forms ("-12.5", "1.234567e+01") at text and returns the end of the
+// number, or nullptr for any other form. With at most 15 digits and a power of ten up to 1e22
+// both operands are exact doubles, so the one division or multiplication rounds exactly as a
+// full decimal conversion would. The text must be followed by a separator somewhere.
+const char *readSimpleFloat(const char *text, float &value)
+{
+    static constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char *p = text;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    quint64 mantissa = 0;
+    const char *digitsStart = p;
+    while (isDigit(*p))
+        mantissa = mantissa * 10 + quint64(*p++ - '0');
+    int digitCount = int(p - digitsStart);
+    int exponent = 0;
+    if (*p == '.') {
+        const char *fractionStart = ++p;
+        while (isDigit(*p))
+            mantissa = mantissa * 10 + quint64(*p++ - '0');
+        exponent = -int(p - fractionStart);
+        digitCount -= exponent;
+    }
+    if (digitCount == 0 || digitCount > 15)
+        return nullptr;
+    if (*p == 'e' || *p == 'E') {
+        // "1.e5": the stream would stop after the point.
+        if (p[-1] == '.')
+            return nullptr;
+        ++p;
+        const bool negativeExponent = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        const char *exponentStart = p;
+        int written = 0;
+        while (isDigit(*p) && p - exponentStart < 4)
+            written = written * 10 + (*p++ - '0');
+        if (p == exponentStart)
+            return nullptr;
+        exponent += negativeExponent ? -written : written;
+    }
+    if (exponent < -22 || exponent > 22)
+        return nullptr;
+    double number = double(mantissa);
+    number = exponent < 0 ? number / POWERS_OF_TEN[-exponent] : number * POWERS_OF_TEN[exponent];
+    value = float(negative ? -number : number);
+    return p;
+}
+
+// A number the way QTextStream >> float reads it (decimal text to double, then rounded to
+// float), for a word the stream would take whole. Words the stream would split or reject
+// ("1.e5", "infinity", "1e", "abc", "1e999") are refused, so a corrupt file cannot shift the
+// remaining words or leave zeros behind.
+bool readFloat(std::string_view word, float &value)
+{
+    // The stream keeps the first 124 characters of a number and drops the digits after them.
+    constexpr std::size_t streamNumberLength = 124;
+    if (word.size() > streamNumberLength) {
+        const std::string_view dropped = word.substr(streamNumberLength);
+        if (!std::all_of(dropped.begin(), dropped.end(), isDigit))
+            return false;
+        word = word.substr(0, streamNumberLength);
+    }
+    if (!word.empty() && word.front() == '+') {
+        word.remove_prefix(1);
+        if (!word.empty() && (word.front() == '+' || word.front() == '-'))
+            return false;
+    }
+    const std::size_t point = word.find('.');
+    if (point != std::string_view::npos && point + 1 < word.size()
+        && (word[point + 1] == 'e' || word[point + 1] == 'E'))
+        return false;
+    double number = 0;
+    const std::from_chars_result result =
+            std::from_chars(word.data(), word.data() + word.size(), number);
+    if (result.ec != std::errc() || result.ptr != word.data() + word.size())
+        return false;
+    // The stream knows "nan" and "inf" but not "infinity" or "nan(...)".
+    if (!std::isfinite(number) && word.size() - (word.front() == '-' ? 1 : 0) != 3)
+        return false;
+    value = float(number);
+    return true;
+}
+
+// The white-space words of an ASCII STL file, read in large blocks, exactly as a QTextStream on
+// the file opened in text mode reads them: UTF-8, white space as QChar::isSpace sees it, and
+// carriage returns dropped wherever they stand (so "ab\rcd" is the single word "abcd").
+class WordReader
+{
+public:
+    explicit WordReader(QIODevice &device)
+        : m_device(device)
+    { }
+
+    enum class Number {
+        Read,
+        Refused,
+        End
+    };
+
+    // The next word, valid until the following call; false when only white space remains.
+    bool next(std::string_view &word);
+    // The next word read as a number (see readFloat).
+    Number nextNumber(float &value);
+    // A read error, or a word too long to be real.
+    bool failed() const { return m_failed; }
+
+private:
+    enum ByteClass : uchar {
+        WordByte,
+        Separator,
+        CarriageReturn,
+        MaybeWideSpace
+    };
+    using ByteClasses = std::array<ByteClass, 256>;
+
+    static constexpr ByteClasses byteClasses();
+    static ByteClass classOf(char byte) { return BYTE_CLASSES[uchar(byte)]; }
+    static int wideSpaceLength(const char *text);
+    bool toWordStart();
+    void takeWord(std::string_view &word);
+    bool fill();
+
+    static const ByteClasses BYTE_CLASSES;
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    int m_pos = 0;
+    // The bytes before m_end end with a separator (one is appended at the end of the data), so
+    // a word started before it ends before it; the byte at m_end is never a separator, so a run
+    // of white space stops there at the latest.
+    int m_end = 0;
+    bool m_deviceDone = false;
+    bool m_startChecked = false;
+    bool m_failed = false;
+    QByteArray m_joinedWord;
+};
+
+constexpr WordReader::ByteClasses WordReader::byteClasses()
+{
+    ByteClasses classes{};
+    for (const uchar separator : {'\t', '\n', '\v', '\f', ' '})
+        classes[separator] = Separator;
+    classes['\r'] = CarriageReturn;
+    for (const uchar lead : {0xC2, 0xE1, 0xE2, 0xE3})
+        classes[lead] = MaybeWideSpace;
+    return classes;
+}
+
+const WordReader::ByteClasses WordReader::BYTE_CLASSES = WordReader::byteClasses();
+
+// Length of the UTF-8 white-space character at text (U+0085, U+00A0, U+1680, U+2000-U+200A,
+// U+2028, U+2029, U+202F, U+205F, U+3000), 0 when there is none. Each byte is looked at only
+// when the ones before it match, so the scan never passes the separator that ends the data.
+int WordReader::wideSpaceLength(const char *text)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(text);
+    if (bytes[0] == 0xC2)
+        return bytes[1] == 0x85 || bytes[1] == 0xA0 ? 2 : 0;
+    const bool isSpace = (bytes[0] == 0xE1 && bytes[1] == 0x9A && bytes[2] == 0x80)
+            || (bytes[0] == 0xE2 && bytes[1] == 0x80
+                && ((bytes[2] >= 0x80 && bytes[2] <= 0x8A) || bytes[2] == 0xA8 || bytes[2] == 0xA9
+                    || bytes[2] == 0xAF))
+            || (bytes[0] == 0xE2 && bytes[1] == 0x81 && bytes[2] == 0x9F)
+            || (bytes[0] == 0xE3 && bytes[1] == 0x80 && bytes[2] == 0x80);
+    return isSpace ? 3 : 0;
+}
+
+bool WordReader::fill()
+{
+    m_buffer.remove(0, m_pos);
+    m_pos = 0;
+    const int kept = m_buffer.size();
+    // No real file has such a word; stop before the buffer outgrows what it can hold.
+    if (kept > MAX_WORD_SIZE) {
+        m_failed = true;
+        return false;
+    }
+    m_buffer.resize(kept + int(ASCII_BLOCK_SIZE));
+    const qint64 got = m_device.read(m_buffer.data() + kept, ASCII_BLOCK_SIZE);
+    if (got < 0) {
+        m_failed = true;
+        return false;
+    }
+    m_buffer.resize(kept + int(got));
+    if (!m_startChecked && !m_buffer.isEmpty()) {
+        // The stream drops a UTF-8 byte order mark.
+        m_startChecked = true;
+        if (m_buffer.startsWith("\xEF\xBB\xBF"))
+            m_buffer.remove(0, 3);
+    }
+    if (got == 0) {
+        m_deviceDone = true;
+        m_buffer.append('\n');
+        m_end = m_buffer.size();
+        return true;
+    }
+    // The kept bytes hold no separator, so only the new ones need a look.
+    int end = m_buffer.size();
+    while (end > kept && classOf(m_buffer.at(end - 1)) != Separator)
+        --end;
+    m_end = end > kept ? end : 0;
+    return true;
+}
+
+// Moves to the start of the next word; false when only white space remains.
+bool WordReader::toWordStart()
+{
+    const char *data = m_buffer.constData();
+    const char *p = data + m_pos;
+    for (;;) {
+        while (classOf(*p) == Separator)
+            ++p;
+        if (p == data + m_end) {
+            m_pos = m_end;
+            if (m_deviceDone || !fill())
+                return false;
+            data = m_buffer.constData();
+            p = data + m_pos;
+            continue;
+        }
+        const ByteClass kind = classOf(*p);
+        if (kind == CarriageReturn)
+            ++p;
+        else if (kind == MaybeWideSpace && wideSpaceLength(p) > 0)
+            p += wideSpaceLength(p);
+        else
+            break;
+    }
+    m_pos = int(p - data);
+    return true;
+}
+
+void WordReader::takeWord(std::string_view &word)
+{
+    const char *start = m_buffer.constData() + m_pos;
+    const char *p = start;
+    bool hasCarriageReturn = false;
+    for (;;) {
+        while (classOf(*p) == WordByte)
+            ++p;
+        const ByteClass kind = classOf(*p);
+        if (kind == Separator || (kind == MaybeWideSpace && wideSpaceLength(p) > 0))
+            break;
+        hasCarriageReturn = hasCarriageReturn || kind == CarriageReturn;
+        ++p;
+    }
+    m_pos += int(p - start);
+    if (!hasCarriageReturn) {
+        word = std::string_view(start, std::size_t(p - start));
+        return;
+    }
+    m_joinedWord = QByteArray(start, int(p - start)).replace('\r', QByteArray());
+    word = std::string_view(m_joinedWord.constData(), std::size_t(m_joinedWord.size()));
+}
+
+bool WordReader::next(std::string_view &word)
+{
+    if (!toWordStart())
+        return false;
+    takeWord(word);
+    return true;
+}
+
+WordReader::Number WordReader::nextNumber(float &value)
+{
+    if (!toWordStart())
+        return Number::End;
+    // Most numbers are plain and end at a separator (or at the CR of a CR LF): one pass.
+    const char *start = m_buffer.constData() + m_pos;
+    const char *end = readSimpleFloat(start, value);
+    if (end) {
+        const char *after = end;
+        while (*after == '\r')
+            ++after;
+        if (classOf(*after) == Separator) {
+            m_pos += int(end - start);
+            return Number::Read;
+        }
+    }
+    std::string_view word;
+    takeWord(word);
+    return readFloat(word, value) ? Number::Read : Number::Refused;
+}
+
+bool isFacetKeyword(std::string_view word)
+{
+    return word.size() == 5 && qstrnicmp(word.data(), "facet", 5) == 0;
+}
+
+enum class RecordRead {
+    Complete,
+    Truncated,
+    Corrupt
+};
+
+// The words of one ASCII facet after its first word. A facet that the end of the file cuts
+// short counts as truncated even when its last word is a broken number.
+RecordRead readAsciiRecord(WordReader &words, STLStruct &record)
+{
+    std::string_view keyword;
+    bool numbersRead = true;
+    for (const int field : ASCII_RECORD_LAYOUT) {
+        if (field < 0) {
+            if (!words.next(keyword))
+                return RecordRead::Truncated;
+            continue;
+        }
+        const WordReader::Number number = words.nextNumber(record.*RECORD_FIELDS[field]);
+        if (number == WordReader::Number::End)
+            return RecordRead::Truncated;
+        numbersRead = numbersRead && number == WordReader::Number::Read;
+    }
+    return numbersRead ? RecordRead::Complete : RecordRead::Corrupt;
+}
+
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
+qint64 readFully(QIODevice &device, char *data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = device.read(data + done, size - done);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+float floatAt(const char *bytes, int index)
+{
+    return qFromLittleEndian<float>(bytes + 4 * index);
+}
+
+} // namespace
+
+QString STLReader::Vertex::printVertex() const
+{
+    return QStringLiteral("Vertex<x:") + QString::number(x) + QStringLiteral(" y:")
+            + QString::number(y) + QStringLiteral(" z:") + QString::number(z) + QStringLiteral(">");
+}
+
+STLReader::Facet::Facet(const STLStruct &record)
+    : m_n{record.nx, record.ny, record.nz}
+    , m_a{record.ax, record.ay, record.az}
+    , m_b{record.bx, record.by, record.bz}
+    , m_c{record.cx, record.cy, record.cz}
+{ }
+
+void STLReader::Facet::recalculateNormals()
+{
+    // QVector3D::normal(a, b, c) of Qt 5.15 written out, step for step, so that a million
+    // facets need no library calls: the cross product in float, its length in double, the
+    // vector kept when its length is 1 within 1e-12 and the null vector for a (nearly)
+    // degenerate facet.
+    const float ux = m_b.x - m_a.x;
+    const float uy = m_b.y - m_a.y;
+    const float uz = m_b.z - m_a.z;
+    const float vx = m_c.x - m_a.x;
+    const float vy = m_c.y - m_a.y;
+    const float vz = m_c.z - m_a.z;
+    const float x = uy * vz - uz * vy;
+    const float y = uz * vx - ux * vz;
+    const float z = ux * vy - uy * vx;
+    const double lengthSquared =
+            double(x) * double(x) + double(y) * double(y) + double(z) * double(z);
+    if (qFuzzyIsNull(lengthSquared - 1.0f)) {
+        m_n = {x, y, z};
+    } else if (qFuzzyIsNull(lengthSquared)) {
+        m_n = {};
+    } else {
+        const double length = std::sqrt(lengthSquared);
+        m_n = {float(double(x) / length), float(double(y) / length), float(double(z) / length)};
+    }
+}
+
+void STLReader::Facet::translate(float dx, float dy, float dz)
+{
+    m_a = {m_a.x + dx, m_a.y + dy, m_a.z + dz};
+    m_b = {m_b.x + dx, m_b.y + dy, m_b.z + dz};
+    m_c = {m_c.x + dx, m_c.y + dy, m_c.z + dz};
+}
+
+float STLReader::Facet::getArea() const
+{
+    const QVector3D a = toQVector(m_a);
+    const QVector3D cross = QVector3D::crossProduct(toQVector(m_b) - a, toQVector(m_c) - a);
+    return float(0.5 * std::sqrt(double(cross.lengthSquared())));
+}
+
+float STLReader::Facet::getVolume() const
+{
+    const QVector3D cross = QVector3D::crossProduct(toQVector(m_b), toQVector(m_c));
+    return float(double(QVector3D::dotProduct(toQVector(m_a), cross)) / 6.0);
+}
+
+QString STLReader::Facet::printFacet() const
+{
+    return QStringLiteral("Facet {") + QStringLiteral("\n\tN) ") + m_n.printVertex()
+            + QStringLiteral("  ") + QStringLiteral("\n\tA) ") + m_a.printVertex()
+            + QStringLiteral("  ") + QStringLiteral("\n\tB) ") + m_b.printVertex()
+            + QStringLiteral("  ") + QStringLiteral("\n\tC) ") + m_c.printVertex()
+            + QStringLiteral("\n}\n");
+}
+
+STLReader::STLReader(const QString &path)
+    : m_filePath(path)
+{
+    if (!QFile::exists(m_filePath))
+        return;
+    const int type = whichFileType();
+    if (type == TYPE_UNREADABLE) {
+        m_valid = false;
+        return;
+    }
+    QString error;
+    const bool parsed = type == TYPE_ASCII ? parseASCIIFile(error) : parseBinaryFile(error);
+    if (parsed)
+        normalizeAxes();
+    // Coordinates near the float limit can overflow when the model is moved.
+    const bool boundsFinite = std::all_of(std::begin(m_bounds), std::end(m_bounds),
+                                          [](float bound) { return std::isfinite(bound); });
+    if (!parsed || !boundsFinite) {
+        m_valid = false;
+        m_facets.clear();
+        std::fill(std::begin(m_bounds), std::end(m_bounds), 0.0f);
+    }
+}
+
+QString STLReader::getModelName() const
+{
+    return QFileInfo(m_filePath).baseName();
+}
+
+QVector<STLReader::Facet> STLReader::getFacets()
+{
+    if (!m_valid)
+        m_facets.clear();
+    return m_facets;
+}
+
+int STLReader::whichFileType() const
+{
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return TYPE_UNREADABLE;
+    QTextStream stream(&file);
+    // Fixed so that the system locale cannot change which words are seen.
+    stream.setCodec("UTF-8");
+    for (int i = 0; i < TYPE_DETECTION_WORDS; ++i) {
+        QString word;
+        stream >> word;
+        if (word.trimmed().toLower() == QLatin1String("facet"))
+            return TYPE_ASCII;
+    }
+    return TYPE_BINARY;
+}
+
+bool STLReader::parseASCIIFile(QString &error)
+{
+    error.clear();
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = ASCII_PARSER + QStringLiteral(" ERRORE apertura file.") + file.errorString();
+        return false;
+    }
+    // A UTF-16 or UTF-32 text (with its byte order mark) is turned into UTF-8 first.
+    QByteArray convertedText;
+    QBuffer convertedDevice(&convertedText);
+    QIODevice *source = &file;
+    const QTextCodec *unicodeCodec = QTextCodec::codecForUtfText(file.peek(4), nullptr);
+    if (unicodeCodec && unicodeCodec->mibEnum() != 106) {
+        convertedText = unicodeCodec->toUnicode(file.readAll()).toUtf8();
+        convertedDevice.open(QIODevice::ReadOnly);
+        source = &convertedDevice;
+    }
+
+    WordReader words(*source);
+    std::string_view word;
+    // Everything before the first word "facet" is the header line.
+    const QString readError = QStringLiteral(" ERRORE lettura file.");
+    do {
+        if (!words.next(word)) {
+            error = ASCII_PARSER
+                    + (words.failed() ? readError + file.errorString()
+                                      : QStringLiteral(" ERRORE parola facet non trovata"));
+            return false;
+        }
+    } while (!isFacetKeyword(word));
+
+    while (word != "endsolid") {
+        STLStruct record;
+        const RecordRead result = readAsciiRecord(words, record);
+        // A file cut inside a facet loses that facet only.
+        if (result == RecordRead::Truncated)
+            break;
+        if (result == RecordRead::Corrupt) {
+            error = ASCII_PARSER + QStringLiteral(" ERRORE lettura numero");
+            return false;
+        }
+        if (!cornersAreFinite(record)) {
+            error = ASCII_PARSER + QStringLiteral(" ERRORE coordinata non finita");
+            return false;
+        }
+        if (m_facets.size() >= MAX_FACETS) {
+            error = ASCII_PARSER + QStringLiteral(" ERRORE troppi triangoli");
+            return false;
+        }
+        if (m_facets.isEmpty())
+            setBoundsFromFirst(record);
+        addFacetFromStruct(record);
+        if (!words.next(word))
+            break;
+    }
+    if (words.failed()) {
+        error = ASCII_PARSER + readError + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool STLReader::parseBinaryFile(QString &error)
+{
+    error.clear();
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = BINARY_PARSER + QStringLiteral(" ERRORE apertura file.") + file.errorString();
+        return false;
+    }
+    char countBytes[4];
+    if (!file.seek(80) || file.read(countBytes, 4) != 4) {
+        error = BINARY_PARSER + QStringLiteral(" ERRORE lettura numero di triangoli");
+        return false;
+    }
+    // The header may promise more records than the file holds: read the whole ones present.
+    const quint32 declaredCount = qFromLittleEndian<quint32>(countBytes);
+    const qint64 presentCount =
+            std::max<qint64>(0, (file.size() - BINARY_HEADER_SIZE) / BINARY_RECORD_SIZE);
+    const qint64 recordCount = std::min<qint64>(declaredCount, presentCount);
+    if (recordCount > MAX_FACETS) {
+        error = BINARY_PARSER + QStringLiteral(" ERRORE troppi triangoli");
+        return false;
+    }
+    m_facets.reserve(int(recordCount));
+
+    QByteArray block;
+    qint64 remaining = recordCount;
+    while (remaining > 0) {
+        const qint64 wanted = std::min(remaining, BINARY_RECORDS_PER_BLOCK);
+        block.resize(int(wanted * BINARY_RECORD_SIZE));
+        const qint64 got = readFully(file, block.data(), block.size());
+        if (got < 0) {
+            error = BINARY_PARSER + QStringLiteral(" ERRORE lettura file.") + file.errorString();
+            return false;
+        }
+        const qint64 wholeRecords = got / BINARY_RECORD_SIZE;
+        for (qint64 i = 0; i < wholeRecords; ++i) {
+            const char *bytes = block.constData() + i * BINARY_RECORD_SIZE;
+            STLStruct record;
+            for (int field = 0; field < 12; ++field)
+                record.*RECORD_FIELDS[field] = floatAt(bytes, field);
+            if (!cornersAreFinite(record)) {
+                error = BINARY_PARSER + QStringLiteral(" ERRORE coordinata non finita");
+                return false;
+            }
+            if (m_facets.isEmpty())
+                setBoundsFromFirst(record);
+            addFacetFromStruct(record);
+        }
+        // The file got shorter while it was read.
+        if (wholeRecords < wanted)
+            break;
+        remaining -= wanted;
+    }
+    return true;
+}
+
+void STLReader::addFacetFromStruct(const STLStruct &record)
+{
+    m_facets.append(Facet(record));
+    m_bounds[0] = std::min({m_bounds[0], record.ax, record.bx, record.cx});
+    m_bounds[1] = std::max({m_bounds[1], record.ax, record.bx, record.cx});
+    m_bounds[2] = std::min({m_bounds[2], record.ay, record.by, record.cy});
+    m_bounds[3] = std::max({m_bounds[3], record.ay, record.by, record.cy});
+    m_bounds[4] = std::min({m_bounds[4], record.az, record.bz, record.cz});
+    m_bounds[5] = std::max({m_bounds[5], record.az, record.bz, record.cz});
+}
+
+void STLReader::setBoundsFromFirst(const STLStruct &record)
+{
+    m_bounds[0] = std::min({record.ax, record.bx, record.cx});
+    m_bounds[1] = std::max({record.ax, record.bx, record.cx});
+    m_bounds[2] = std::min({record.ay, record.by, record.cy});
+    m_bounds[3] = std::max({record.ay, record.by, record.cy});
+    m_bounds[4] = std::min({record.az, record.bz, record.cz});
+    m_bounds[5] = std::max({record.az, record.bz, record.cz});
+}
+
+void STLReader::normalizeAxes()
+{
+    const float centreX = (m_bounds[0] + m_bounds[1]) * 0.5f;
+    const float centreY = (m_bounds[2] + m_bounds[3]) * 0.5f;
+    const float bottom = m_bounds[4];
+    m_bounds[0] -= centreX;
+    m_bounds[1] -= centreX;
+    m_bounds[2] -= centreY;
+    m_bounds[3] -= centreY;
+    m_bounds[5] -= bottom;
+    m_bounds[4] = 0;
+    for (Facet &facet : m_facets) {
+        facet.translate(-centreX, -centreY, -bottom);
+        facet.recalculateNormals();
+    }
+}
