@@ -82,7 +82,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(gui); }
+    void initTestCase();
     void init();
     void cleanup();
     void windowAndMenus();
@@ -97,6 +97,13 @@ private slots:
 private:
     MainWindow *window = nullptr;
 };
+
+void TestMainWindow::initTestCase()
+{
+    Q_INIT_RESOURCE(gui);
+    // No serial port is probed: the window must not talk to whatever hangs on this machine.
+    MainWindow::overridePrinterPorts({});
+}
 
 void TestMainWindow::init()
 {
