@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
-#include <QTextStream>
 #include <QVector3D>
 #include <QtEndian>
 
@@ -29,8 +28,12 @@ constexpr qint64 BINARY_HEADER_SIZE = 84;
 constexpr qint64 BINARY_RECORD_SIZE = 50;
 // About 4 MB per read.
 constexpr qint64 BINARY_RECORDS_PER_BLOCK = 80000;
-constexpr qint64 ASCII_BLOCK_SIZE = 4 * 1024 * 1024;
-constexpr int MAX_WORD_SIZE = 64 * 1024 * 1024;
+constexpr int ASCII_BLOCK_SIZE = 4 * 1024 * 1024;
+constexpr int DETECTION_BLOCK_SIZE = 64 * 1024;
+// No STL word comes near this; a binary file may hold long runs without white space.
+constexpr int MAX_WORD_SIZE = 1024 * 1024;
+constexpr qint64 MAX_CONVERTED_SIZE = 256 * 1024 * 1024;
+constexpr int UTF8_MIB = 106;
 
 // A QVector holds at most 2 GiB; refusing more facets beats an allocation failure.
 constexpr int MAX_FACETS = (std::numeric_limits<int>::max() - 64) / int(sizeof(STLReader::Facet));
@@ -165,8 +168,9 @@ bool readFloat(std::string_view word, float &value)
 class WordReader
 {
 public:
-    explicit WordReader(QIODevice &device)
+    WordReader(QIODevice &device, int blockSize)
         : m_device(device)
+        , m_blockSize(blockSize)
     { }
 
     enum class Number {
@@ -201,6 +205,7 @@ private:
     static const ByteClasses BYTE_CLASSES;
 
     QIODevice &m_device;
+    const int m_blockSize;
     QByteArray m_buffer;
     int m_pos = 0;
     // The bytes before m_end end with a separator (one is appended at the end of the data), so
@@ -248,13 +253,12 @@ bool WordReader::fill()
     m_buffer.remove(0, m_pos);
     m_pos = 0;
     const int kept = m_buffer.size();
-    // No real file has such a word; stop before the buffer outgrows what it can hold.
     if (kept > MAX_WORD_SIZE) {
         m_failed = true;
         return false;
     }
-    m_buffer.resize(kept + int(ASCII_BLOCK_SIZE));
-    const qint64 got = m_device.read(m_buffer.data() + kept, ASCII_BLOCK_SIZE);
+    m_buffer.resize(kept + m_blockSize);
+    const qint64 got = m_device.read(m_buffer.data() + kept, m_blockSize);
     if (got < 0) {
         m_failed = true;
         return false;
@@ -358,6 +362,34 @@ WordReader::Number WordReader::nextNumber(float &value)
     std::string_view word;
     takeWord(word);
     return readFloat(word, value) ? Number::Read : Number::Refused;
+}
+
+// An ASCII STL file as UTF-8 bytes: the file itself, or its text converted when it starts with
+// a UTF-16 or UTF-32 byte order mark (a text stream switches to those on its own).
+class Utf8Text
+{
+public:
+    explicit Utf8Text(QFile &file);
+    QIODevice &device() { return *m_device; }
+
+private:
+    QByteArray m_convertedText;
+    QBuffer m_convertedDevice;
+    QIODevice *m_device;
+};
+
+Utf8Text::Utf8Text(QFile &file)
+    : m_convertedDevice(&m_convertedText)
+    , m_device(&file)
+{
+    const QTextCodec *codec = QTextCodec::codecForUtfText(file.peek(4), nullptr);
+    if (!codec || codec->mibEnum() == UTF8_MIB)
+        return;
+    // Beyond this size it is no model but a binary file that happens to start so: no words.
+    if (file.size() <= MAX_CONVERTED_SIZE)
+        m_convertedText = codec->toUnicode(file.readAll()).toUtf8();
+    m_convertedDevice.open(QIODevice::ReadOnly);
+    m_device = &m_convertedDevice;
 }
 
 bool isFacetKeyword(std::string_view word)
@@ -521,15 +553,14 @@ QVector<STLReader::Facet> STLReader::getFacets()
 int STLReader::whichFileType() const
 {
     QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return TYPE_UNREADABLE;
-    QTextStream stream(&file);
-    // Fixed so that the system locale cannot change which words are seen.
-    stream.setCodec("UTF-8");
-    for (int i = 0; i < TYPE_DETECTION_WORDS; ++i) {
-        QString word;
-        stream >> word;
-        if (word.trimmed().toLower() == QLatin1String("facet"))
+    Utf8Text text(file);
+    WordReader words(text.device(), DETECTION_BLOCK_SIZE);
+    std::string_view word;
+    // Past the end of the file (or a word too long to be real) there is no "facet" to come.
+    for (int i = 0; i < TYPE_DETECTION_WORDS && words.next(word); ++i) {
+        if (isFacetKeyword(word))
             return TYPE_ASCII;
     }
     return TYPE_BINARY;
@@ -543,18 +574,8 @@ bool STLReader::parseASCIIFile(QString &error)
         error = ASCII_PARSER + QStringLiteral(" ERRORE apertura file.") + file.errorString();
         return false;
     }
-    // A UTF-16 or UTF-32 text (with its byte order mark) is turned into UTF-8 first.
-    QByteArray convertedText;
-    QBuffer convertedDevice(&convertedText);
-    QIODevice *source = &file;
-    const QTextCodec *unicodeCodec = QTextCodec::codecForUtfText(file.peek(4), nullptr);
-    if (unicodeCodec && unicodeCodec->mibEnum() != 106) {
-        convertedText = unicodeCodec->toUnicode(file.readAll()).toUtf8();
-        convertedDevice.open(QIODevice::ReadOnly);
-        source = &convertedDevice;
-    }
-
-    WordReader words(*source);
+    Utf8Text text(file);
+    WordReader words(text.device(), ASCII_BLOCK_SIZE);
     std::string_view word;
     // Everything before the first word "facet" is the header line.
     const QString readError = QStringLiteral(" ERRORE lettura file.");

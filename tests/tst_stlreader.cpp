@@ -51,21 +51,10 @@ bool sameBits(const Vertex &left, const Vertex &right)
 
 bool sameFacets(const QVector<Facet> &actual, const QVector<Facet> &expected)
 {
-    if (actual.size() != expected.size()) {
-        qWarning("%d facets instead of %d", actual.size(), expected.size());
-        return false;
-    }
-    for (int i = 0; i < actual.size(); ++i) {
-        const Facet &left = actual.at(i);
-        const Facet &right = expected.at(i);
-        if (!sameBits(left.n(), right.n()) || !sameBits(left.a(), right.a())
-            || !sameBits(left.b(), right.b()) || !sameBits(left.c(), right.c())) {
-            qWarning("facet %d differs:\n%s%s", i, qPrintable(left.printFacet()),
-                     qPrintable(right.printFacet()));
-            return false;
-        }
-    }
-    return true;
+    return actual.size() == expected.size()
+            && std::memcmp(actual.constData(), expected.constData(),
+                           sizeof(Facet) * std::size_t(actual.size()))
+            == 0;
 }
 
 // The records of a well-formed ASCII STL read word by word with a text stream.
@@ -89,17 +78,34 @@ QVector<STLStruct> textStreamRecords(const QString &path)
     return records;
 }
 
+// The type a text stream finds: "facet" among the first 50 words.
+int textStreamType(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 2;
+    QTextStream stream(&file);
+    stream.setCodec("UTF-8");
+    for (int i = 0; i < 50; ++i) {
+        QString word;
+        stream >> word;
+        if (word.toLower() == QLatin1String("facet"))
+            return 0;
+    }
+    return 1;
+}
+
 // Pseudo-random facets spread over a few hundred millimetres.
 QVector<STLStruct> randomRecords(int count)
 {
     QRandomGenerator random(20240611);
+    const auto point = [&random] {
+        const auto coordinate = [&random] { return float(random.generateDouble() * 400 - 150); };
+        return QVector3D(coordinate(), coordinate(), coordinate());
+    };
     QVector<STLStruct> records(count);
-    for (STLStruct &record : records) {
-        for (float *value :
-             {&record.nx, &record.ny, &record.nz, &record.ax, &record.ay, &record.az, &record.bx,
-              &record.by, &record.bz, &record.cx, &record.cy, &record.cz})
-            *value = float(random.generateDouble() * 400.0 - 150.0);
-    }
+    for (STLStruct &record : records)
+        record = triangle(point(), point(), point());
     return records;
 }
 
@@ -138,27 +144,49 @@ private:
 void TestSTLReader::detectsFileType()
 {
     const QVector<STLStruct> box = boxFacets(0, 0, 0, 10, 10, 10);
-    QCOMPARE(STLReader(write("box_ascii.stl", asciiStl(box))).whichFileType(), 0);
-    QCOMPARE(STLReader(write("box_binary.stl", binaryStl(box))).whichFileType(), 1);
+    const QByteArray words49 = "solid " + QByteArray("w ").repeated(48);
+    const QByteArray utf16 = "\xFF\xFE"
+            + QTextCodec::codecForName("UTF-16LE")->fromUnicode(QStringLiteral("solid x facet"));
+    const QList<QPair<QByteArray, int>> cases = {
+            {asciiStl(box), 0},
+            {binaryStl(box), 1},
+            // "facet" in a binary header makes it ASCII.
+            {binaryStl(box, -1, "solid part FACET"), 0},
+            // "facet" must be among the first 50 words, a word read past the end included.
+            {words49 + "facet", 0},
+            {words49 + "w facet", 1},
+            {"solid nothing\nendsolid nothing\n", 1},
+            {"solid fac\ret", 0},
+            {"solid\xE3\x80\x80"
+             "facet\xC2\xA0",
+             0},
+            {"\xEF\xBB\xBF"
+             "facet",
+             0},
+            {"solid \xC2"
+             "facet",
+             1},
+            {utf16, 0},
+            {binaryStl(randomRecords(300), -1, "\xFF\xFE"), 1}};
+    for (const auto &item : cases) {
+        const QString path = write("detect.stl", item.first);
+        QCOMPARE(STLReader(path).whichFileType(), item.second);
+        QCOMPARE(textStreamType(path), item.second);
+    }
+    // A run of more than 1 MB without white space ends the search (a text stream would go on).
+    QCOMPARE(STLReader(write("detect.stl", QByteArray(2000000, 'x') + " facet")).whichFileType(),
+             1);
 
-    // "facet" in a binary header makes it ASCII; its binary records are then no numbers.
-    STLReader facetHeader(write("facet_header.stl", binaryStl(box, -1, "solid part FACET")));
-    QCOMPARE(facetHeader.whichFileType(), 0);
-    QVERIFY(!facetHeader.isValid());
-    QVERIFY(facetHeader.getFacets().isEmpty());
-
-    // Without "facet" among the first 50 words an ASCII file is read as binary, bounded by size.
+    // An ASCII file read as binary is bounded by its size, not by the count its text spells.
     const QByteArray longName = "solid " + QByteArray("w ").repeated(60) + "\n";
     const QString lateFacetPath = write("late_facet.stl", longName + asciiStl(box).mid(11));
     STLReader lateFacet(lateFacetPath);
-    QCOMPARE(lateFacet.whichFileType(), 1);
     QVERIFY(lateFacet.isValid());
     QCOMPARE(lateFacet.facets().size(), int((QFile(lateFacetPath).size() - 84) / 50));
-
-    // A short text without "facet" is binary too, and too short for the facet count.
-    STLReader shortText(write("short.stl", "solid nothing\nendsolid nothing\n"));
-    QCOMPARE(shortText.whichFileType(), 1);
-    QVERIFY(!shortText.isValid());
+    // Binary records in an ASCII reading are no numbers; a short text is no binary file.
+    QVERIFY(!STLReader(write("facet_header.stl", binaryStl(box, -1, "solid part FACET")))
+                     .isValid());
+    QVERIFY(!STLReader(write("short.stl", "solid nothing\nendsolid nothing\n")).isValid());
 }
 
 void TestSTLReader::normalisesAndRecomputesNormals()
@@ -334,10 +362,12 @@ void TestSTLReader::rejectsCorruptOrNonFiniteNumbers()
         QVERIFY(model.getFacets().isEmpty());
         QCOMPARE(model.getXMax(), 0.0f);
     }
-    // A file normal is replaced anyway, so a "nan" there does no harm.
+    // A file normal is replaced anyway, so a "nan" there does no harm...
     QByteArray nanNormal = text;
     nanNormal.replace(text.indexOf("normal 0 0 0") + 7, 1, "nan");
     QVERIFY(STLReader(write("nan_normal.stl", nanNormal)).isValid());
+    // ...but a word the stream would split is no number there either.
+    QVERIFY(!STLReader(write("split_normal.stl", nanNormal.replace("nan", "infinity"))).isValid());
     // A cut-off last facet is dropped even when the cut leaves no number.
     QVERIFY(STLReader(write("cut_sign.stl", text.left(text.lastIndexOf("vertex") + 7) + "-"))
                     .isValid());
@@ -384,48 +414,47 @@ void TestSTLReader::readsLargeFilesExactly()
     STLReader binary(binaryPath);
     QVERIFY(binary.isValid());
 
+    // The corners read one float at a time, and the shift that centres them.
     QFile file(binaryPath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QDataStream stream(&file);
     stream.setByteOrder(QDataStream::LittleEndian);
     stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    stream.skipRawData(80);
-    quint32 count = 0;
-    stream >> count;
-    QVector<STLStruct> raw(static_cast<int>(count));
-    float low[3] = {INFINITY, INFINITY, INFINITY};
-    float high[3] = {-INFINITY, -INFINITY, -INFINITY};
-    for (STLStruct &r : raw) {
-        stream >> r.nx >> r.ny >> r.nz >> r.ax >> r.ay >> r.az >> r.bx >> r.by >> r.bz >> r.cx
-                >> r.cy >> r.cz;
+    stream.skipRawData(84);
+    QVector<QVector3D> corners;
+    while (!stream.atEnd()) {
+        float values[12];
+        for (float &value : values)
+            stream >> value;
         stream.skipRawData(2);
-        for (const QVector3D &corner : {QVector3D(r.ax, r.ay, r.az), QVector3D(r.bx, r.by, r.bz),
-                                        QVector3D(r.cx, r.cy, r.cz)}) {
-            for (int axis = 0; axis < 3; ++axis) {
-                low[axis] = qMin(low[axis], corner[axis]);
-                high[axis] = qMax(high[axis], corner[axis]);
-            }
+        corners << QVector3D(values[3], values[4], values[5])
+                << QVector3D(values[6], values[7], values[8])
+                << QVector3D(values[9], values[10], values[11]);
+    }
+    QVector3D low = corners.first();
+    QVector3D high = low;
+    for (const QVector3D &corner : corners) {
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = qMin(low[axis], corner[axis]);
+            high[axis] = qMax(high[axis], corner[axis]);
         }
     }
-    const QVector3D shift((low[0] + high[0]) * 0.5f, (low[1] + high[1]) * 0.5f, low[2]);
+    const QVector3D shift((low.x() + high.x()) * 0.5f, (low.y() + high.y()) * 0.5f, low.z());
     const QVector<Facet> facets = binary.getFacets();
-    QCOMPARE(facets.size(), raw.size());
-    for (int i = 0; i < raw.size(); ++i) {
-        const STLStruct &r = raw.at(i);
-        const Facet &facet = facets.at(i);
-        const QVector3D a = vector(facet.a());
-        const QVector3D b = vector(facet.b());
-        const QVector3D c = vector(facet.c());
-        const bool same = a == QVector3D(r.ax, r.ay, r.az) - shift
-                && b == QVector3D(r.bx, r.by, r.bz) - shift
-                && c == QVector3D(r.cx, r.cy, r.cz) - shift
-                && sameBits(facet.n(), toVertex(QVector3D::normal(a, b, c)));
-        QVERIFY2(same, qPrintable(QString::number(i)));
+    QCOMPARE(facets.size() * 3, corners.size());
+    for (int i = 0; i < facets.size(); ++i) {
+        const QVector3D a = vector(facets.at(i).a());
+        const QVector3D b = vector(facets.at(i).b());
+        const QVector3D c = vector(facets.at(i).c());
+        QVERIFY2(a == corners.at(3 * i) - shift && b == corners.at(3 * i + 1) - shift
+                         && c == corners.at(3 * i + 2) - shift
+                         && sameBits(facets.at(i).n(), toVertex(QVector3D::normal(a, b, c))),
+                 qPrintable(QString::number(i)));
     }
-    QCOMPARE(binary.getZMax(), high[2] - low[2]);
+    QCOMPARE(binary.getZMax(), high.z() - low.z());
 
     // The ASCII form of part of the same records (9 digits give the floats back).
-    const QVector<STLStruct> part = records.mid(0, 20000);
+    const QVector<STLStruct> part = records.mid(0, 30000);
     STLReader ascii(write("large_ascii.stl", asciiStl(part)));
     QVERIFY(QFileInfo(ascii.getModelFilePath()).size() > 4 * 1024 * 1024);
     QVERIFY(sameFacets(ascii.getFacets(),
