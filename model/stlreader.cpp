@@ -4,10 +4,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <string_view>
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
@@ -30,9 +31,9 @@ constexpr qint64 BINARY_RECORD_SIZE = 50;
 constexpr qint64 BINARY_RECORDS_PER_BLOCK = 80000;
 constexpr int ASCII_BLOCK_SIZE = 4 * 1024 * 1024;
 constexpr int DETECTION_BLOCK_SIZE = 64 * 1024;
+constexpr int DECODER_BLOCK_SIZE = 64 * 1024;
 // No STL word comes near this; a binary file may hold long runs without white space.
 constexpr int MAX_WORD_SIZE = 1024 * 1024;
-constexpr qint64 MAX_CONVERTED_SIZE = 256 * 1024 * 1024;
 constexpr int UTF8_MIB = 106;
 
 // A QVector holds at most 2 GiB; refusing more facets beats an allocation failure.
@@ -364,32 +365,51 @@ WordReader::Number WordReader::nextNumber(float &value)
     return readFloat(word, value) ? Number::Read : Number::Refused;
 }
 
-// An ASCII STL file as UTF-8 bytes: the file itself, or its text converted when it starts with
-// a UTF-16 or UTF-32 byte order mark (a text stream switches to those on its own).
-class Utf8Text
+// UTF-16 or UTF-32 text read as UTF-8, block by block.
+class Utf8Decoder : public QIODevice
 {
 public:
-    explicit Utf8Text(QFile &file);
-    QIODevice &device() { return *m_device; }
+    Utf8Decoder(QIODevice &source, const QTextCodec &codec)
+        : m_source(source)
+        , m_decoder(codec.makeDecoder())
+    { }
+
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    QByteArray m_convertedText;
-    QBuffer m_convertedDevice;
-    QIODevice *m_device;
+    QIODevice &m_source;
+    const std::unique_ptr<QTextDecoder> m_decoder;
+    QByteArray m_pending;
 };
 
-Utf8Text::Utf8Text(QFile &file)
-    : m_convertedDevice(&m_convertedText)
-    , m_device(&file)
+qint64 Utf8Decoder::readData(char *data, qint64 maxSize)
+{
+    while (m_pending.isEmpty()) {
+        const QByteArray chunk = m_source.read(DECODER_BLOCK_SIZE);
+        if (chunk.isEmpty())
+            return m_source.atEnd() ? 0 : -1;
+        m_pending = m_decoder->toUnicode(chunk).toUtf8();
+    }
+    const int count = int(std::min<qint64>(maxSize, m_pending.size()));
+    std::memcpy(data, m_pending.constData(), std::size_t(count));
+    m_pending.remove(0, count);
+    return count;
+}
+
+// A decoder for a file that starts with a UTF-16 or UTF-32 byte order mark (a text stream
+// switches to those on its own); nullptr when the file's bytes are read as they are.
+std::unique_ptr<QIODevice> unicodeDecoder(QFile &file)
 {
     const QTextCodec *codec = QTextCodec::codecForUtfText(file.peek(4), nullptr);
     if (!codec || codec->mibEnum() == UTF8_MIB)
-        return;
-    // Beyond this size it is no model but a binary file that happens to start so: no words.
-    if (file.size() <= MAX_CONVERTED_SIZE)
-        m_convertedText = codec->toUnicode(file.readAll()).toUtf8();
-    m_convertedDevice.open(QIODevice::ReadOnly);
-    m_device = &m_convertedDevice;
+        return nullptr;
+    auto decoder = std::make_unique<Utf8Decoder>(file, *codec);
+    decoder->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    return decoder;
 }
 
 bool isFacetKeyword(std::string_view word)
@@ -555,8 +575,8 @@ int STLReader::whichFileType() const
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return TYPE_UNREADABLE;
-    Utf8Text text(file);
-    WordReader words(text.device(), DETECTION_BLOCK_SIZE);
+    const std::unique_ptr<QIODevice> decoder = unicodeDecoder(file);
+    WordReader words(decoder ? *decoder : file, DETECTION_BLOCK_SIZE);
     std::string_view word;
     // Past the end of the file (or a word too long to be real) there is no "facet" to come.
     for (int i = 0; i < TYPE_DETECTION_WORDS && words.next(word); ++i) {
@@ -574,8 +594,8 @@ bool STLReader::parseASCIIFile(QString &error)
         error = ASCII_PARSER + QStringLiteral(" ERRORE apertura file.") + file.errorString();
         return false;
     }
-    Utf8Text text(file);
-    WordReader words(text.device(), ASCII_BLOCK_SIZE);
+    const std::unique_ptr<QIODevice> decoder = unicodeDecoder(file);
+    WordReader words(decoder ? *decoder : file, ASCII_BLOCK_SIZE);
     std::string_view word;
     // Everything before the first word "facet" is the header line.
     const QString readError = QStringLiteral(" ERRORE lettura file.");
