@@ -37,6 +37,33 @@ QString header(const QString &xmin, const QString &ymin, const QString &length,
               "\txmlns=\"http://www.w3.org/2000/svg\"\n>\n";
 }
 
+// The group ids and the number of polygons of an SVG document, or the parser's error.
+struct SvgOutline
+{
+    QStringList groupIds;
+    int polygons = 0;
+    QString error;
+};
+
+SvgOutline parseSvg(const QString &path)
+{
+    SvgOutline outline;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, 0, file.errorString()};
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("g"))
+            outline.groupIds << xml.attributes().value("id").toString();
+        outline.polygons += xml.name() == QLatin1String("polygon") ? 1 : 0;
+    }
+    if (xml.hasError())
+        outline.error = xml.errorString();
+    return outline;
+}
+
 // Records what the plane loop reports; asks to stop once the value reaches `cancelAt`.
 class RecordingProgress : public SlicingProgress
 {
@@ -80,6 +107,7 @@ private slots:
     void init();
     void documentsOfATwoLayerRun();
     void layersRenderAndParse();
+    void realModelsGiveWellFormedDocuments();
     void folderNamesAndSuffixes();
     void previewPathFollowsSvgInFolders();
     void zeroAndFourPlaneRuns();
@@ -155,24 +183,14 @@ void TestSlicerRun::layersRenderAndParse()
     QVERIFY2(slicer.engage(error), qPrintable(error));
     const QString print = m_runs + "tube_Z1000/tube.svg";
 
-    QFile file(print);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
-    QStringList groups;
-    int polygons = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("g"))
-            groups << xml.attributes().value("id").toString();
-        polygons += xml.name() == QLatin1String("polygon") ? 1 : 0;
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    const SvgOutline outline = parseSvg(print);
+    QVERIFY2(outline.error.isEmpty(), qPrintable(outline.error));
+    const QStringList &groups = outline.groupIds;
     QCOMPARE(groups.size(), 11);
     QCOMPARE(groups.first(), QStringLiteral("1"));
     QCOMPARE(groups.at(9), QStringLiteral("10"));
     QCOMPARE(groups.last(), QStringLiteral("base"));
-    QCOMPARE(polygons, 9 * 2); // the top plane cuts nothing
+    QCOMPARE(outline.polygons, 9 * 2); // the top plane cuts nothing
 
     for (const QString &document : QStringList({print, m_runs + "tube_Z1000/tube_preview.svg"})) {
         QSvgRenderer renderer(document);
@@ -187,6 +205,28 @@ void TestSlicerRun::layersRenderAndParse()
         QCOMPARE(image.pixel(150, 100), material);
         QCOMPARE(image.pixel(100, 100), material);
         QCOMPARE(image.pixel(5, 195), material);
+    }
+}
+
+void TestSlicerRun::realModelsGiveWellFormedDocuments()
+{
+    // Files written by others, two of them broken (an open mesh, an extra open surface).
+    const QStringList models = {"ghostkeeper_missing_triangle_hi.stl",
+                                "ghostkeeper_extra_surface_ascii.stl",
+                                "prusa_i3_z-axis-bottom_ascii.stl"};
+    if (!QFile::exists(QStringLiteral(SHARED_MODELS_DIR "/") + models.first()))
+        QSKIP("the shared models are not there");
+    for (const QString &name : models) {
+        Slicer slicer(nullptr, QStringLiteral(SHARED_MODELS_DIR "/") + name, 200, 0.1f, true);
+        QString error;
+        QVERIFY2(slicer.engage(error), qPrintable(error));
+        const QString base = slicer.getOutputFolder() + QFileInfo(name).baseName();
+        for (const QString &document : QStringList({base + ".svg", base + "_preview.svg"})) {
+            const SvgOutline outline = parseSvg(document);
+            QVERIFY2(outline.error.isEmpty(), qPrintable(document + ": " + outline.error));
+            QCOMPARE(outline.groupIds.size(), slicer.getPlaneCounter() + 1);
+            QVERIFY(outline.polygons > slicer.getPlaneCounter());
+        }
     }
 }
 
