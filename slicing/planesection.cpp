@@ -23,16 +23,24 @@ bool pointsMatch(const QPointF &u, const QPointF &v)
     return std::abs(u.x() - v.x()) < MATCH_TOLERANCE && std::abs(u.y() - v.y()) < MATCH_TOLERANCE;
 }
 
-bool isDegenerate(const SliceSegment &segment)
+} // namespace
+
+double truncValue(double v)
 {
-    return std::abs(segment.Q().x() - segment.P().x()) < DEGENERATE_TOLERANCE
-            && std::abs(segment.Q().y() - segment.P().y()) < DEGENERATE_TOLERANCE;
+    return std::trunc(v * 1e9) / 1e9;
 }
 
-// The segment of one facet, or false when the facet does not cross the plane. A vertex is above
-// when strictly higher than z; one lying on the plane counts as below.
+QPointF intersectingPoint(const STLReader::Vertex &u, const STLReader::Vertex &v, float z)
+{
+    const double t = (double(z) - double(u.z)) / (double(v.z) - double(u.z));
+    const double x = double(u.x) + t * (double(v.x) - double(u.x));
+    const double y = double(u.y) + t * (double(v.y) - double(u.y));
+    return QPointF(truncValue(x), truncValue(y));
+}
+
 bool cutFacet(const STLReader::Facet &facet, double z, float zf, QPointF &p, QPointF &q)
 {
+    // A vertex is above when strictly higher than z; one lying on the plane counts as below.
     const STLReader::Vertex a = facet.a();
     const STLReader::Vertex b = facet.b();
     const STLReader::Vertex c = facet.c();
@@ -66,96 +74,49 @@ bool cutFacet(const STLReader::Facet &facet, double z, float zf, QPointF &p, QPo
     return true;
 }
 
-bool strictlyContains(const QRectF &outer, const QRectF &inner)
+bool isDegenerate(const SliceSegment &segment)
 {
-    return outer.y() < inner.y() && outer.x() < inner.x()
-            && outer.y() + outer.height() > inner.y() + inner.height()
-            && outer.x() + outer.width() > inner.x() + inner.width();
+    return std::abs(segment.Q().x() - segment.P().x()) < DEGENERATE_TOLERANCE
+            && std::abs(segment.Q().y() - segment.P().y()) < DEGENERATE_TOLERANCE;
 }
 
-} // namespace
-
-double truncValue(double v)
-{
-    return std::trunc(v * 1e9) / 1e9;
-}
-
-QPointF intersectingPoint(const STLReader::Vertex &u, const STLReader::Vertex &v, float z)
-{
-    const double t = (double(z) - double(u.z)) / (double(v.z) - double(u.z));
-    const double x = double(u.x) + t * (double(v.x) - double(u.x));
-    const double y = double(u.y) + t * (double(v.y) - double(u.y));
-    return QPointF(truncValue(x), truncValue(y));
-}
-
-QList<SliceSegment> cutFacets(const QVector<STLReader::Facet> &facets, double z)
+std::vector<SliceSegment> cutFacets(const QVector<STLReader::Facet> &facets, double z)
 {
     // The interpolation uses the plane height as the single-precision value it is handed over as.
     const float zf = float(z);
-    QList<SliceSegment> segments;
+    std::vector<SliceSegment> segments;
     QPointF p;
     QPointF q;
     for (const STLReader::Facet &facet : facets) {
         if (!cutFacet(facet, z, zf, p, q))
             continue;
         const STLReader::Vertex normal = facet.n();
-        segments.append(SliceSegment(p, q, QPointF(double(normal.x), double(normal.y))));
-    }
-    for (int i = 0; i < segments.size();) {
-        if (isDegenerate(segments.at(i)))
-            segments.removeAt(i);
-        else
-            ++i;
+        const SliceSegment segment(p, q, QPointF(double(normal.x), double(normal.y)));
+        if (!isDegenerate(segment))
+            segments.push_back(segment);
     }
     return segments;
 }
 
-void chainSegments(QList<SliceSegment> &segments)
-{
-    const int count = segments.size();
-    if (count < 2)
-        return;
-    QPointF start = segments.at(0).P();
-    for (int j = 0; j <= count - 2; ++j) {
-        bool found = false;
-        for (int k = j + 1; k <= count - 1 && !found; ++k) {
-            if (pointsMatch(segments.at(j).Q(), segments.at(k).P())) {
-                segments.swapItemsAt(j + 1, k);
-                found = true;
-            }
-            if (pointsMatch(segments.at(j).Q(), segments.at(k).Q())) {
-                segments[k].invertPoints();
-                segments.swapItemsAt(j + 1, k);
-                found = true;
-            }
-            if (pointsMatch(segments.at(j).Q(), start)) {
-                // The outline has closed: the next segment starts the next one.
-                segments[k].invertPoints();
-                start = segments.at(k).P();
-                found = true;
-            }
-        }
-    }
-}
-
-void assembleOutlines(const QList<SliceSegment> &segments, QList<QPolygonF> &outlines,
+void assembleOutlines(const std::vector<SliceSegment> &segments, QList<QPolygonF> &outlines,
                       QVector<QPointF> &normals)
 {
-    if (segments.isEmpty())
+    if (segments.empty())
         return;
-    QPointF start = segments.at(0).P();
+    QPointF start = segments.front().P();
     QPolygonF current;
     current << start;
-    normals.append(segments.at(0).N());
-    for (int i = 0; i <= segments.size() - 2; ++i) {
-        if (pointsMatch(segments.at(i).Q(), start)) {
+    normals.append(segments.front().N());
+    // The last segment is not visited: it is the one that closes the last outline.
+    for (size_t i = 0; i + 1 < segments.size(); ++i) {
+        if (pointsMatch(segments[i].Q(), start)) {
             outlines.append(current);
             current.clear();
-            start = segments.at(i + 1).P();
+            start = segments[i + 1].P();
             current << start;
-            normals.append(segments.at(i + 1).N());
+            normals.append(segments[i + 1].N());
         } else {
-            current << segments.at(i).Q();
+            current << segments[i].Q();
         }
     }
     outlines.append(current);
@@ -174,43 +135,6 @@ bool isHole(const QPolygonF &outline, const QPointF &normal)
     const float probeXf = float(probeX);
     const float probeYf = float(probeY);
     return outline.containsPoint(QPointF(double(probeXf), double(probeYf)), Qt::OddEvenFill);
-}
-
-void orderForPainting(QList<QPolygonF> &outlines, QList<bool> &holes)
-{
-    QList<QRectF> boxes;
-    boxes.reserve(outlines.size());
-    for (const QPolygonF &outline : qAsConst(outlines))
-        boxes.append(outline.boundingRect());
-
-    const int count = outlines.size();
-    int i = 0;
-    while (i < count) {
-        bool blocked = false;
-        for (int later = i + 1; later < count && !blocked; ++later)
-            blocked = strictlyContains(boxes.at(later), boxes.at(i));
-        if (blocked) {
-            outlines.move(i, count - 1);
-            holes.move(i, count - 1);
-            boxes.move(i, count - 1);
-        } else {
-            ++i;
-        }
-    }
-}
-
-Layer sectionAt(const QVector<STLReader::Facet> &facets, double z)
-{
-    QList<SliceSegment> segments = cutFacets(facets, z);
-    chainSegments(segments);
-
-    Layer layer;
-    QVector<QPointF> normals;
-    assembleOutlines(segments, layer.outlines, normals);
-    for (int i = 0; i < layer.outlines.size(); ++i)
-        layer.holes.append(isHole(layer.outlines.at(i), normals.at(i)));
-    orderForPainting(layer.outlines, layer.holes);
-    return layer;
 }
 
 QVector<QPolygonF> hollowInsets(const QPolygonF &outline)
@@ -244,3 +168,56 @@ QVector<QPolygonF> hollowInsets(const QPolygonF &outline)
 }
 
 } // namespace PlaneSection
+
+PlaneSectioner::PlaneSectioner(const QVector<STLReader::Facet> &facets)
+    : m_facets(facets)
+{ }
+
+PlaneSection::Layer PlaneSectioner::section(double z, const std::vector<int> &crossing)
+{
+    m_segments.clear();
+    const float zf = float(z);
+    for (const int facet : crossing)
+        addSegment(facet, z, zf);
+    return outlinesOfSegments();
+}
+
+PlaneSection::Layer PlaneSectioner::section(double z)
+{
+    m_segments.clear();
+    const float zf = float(z);
+    for (int facet = 0; facet < m_facets.size(); ++facet)
+        addSegment(facet, z, zf);
+    return outlinesOfSegments();
+}
+
+void PlaneSectioner::addSegment(int facet, double z, float zf)
+{
+    QPointF p;
+    QPointF q;
+    const STLReader::Facet &cut = m_facets[facet];
+    if (!PlaneSection::cutFacet(cut, z, zf, p, q))
+        return;
+    const STLReader::Vertex normal = cut.n();
+    const SliceSegment segment(p, q, QPointF(double(normal.x), double(normal.y)));
+    if (!PlaneSection::isDegenerate(segment))
+        m_segments.push_back(segment);
+}
+
+PlaneSection::Layer PlaneSectioner::outlinesOfSegments()
+{
+    m_chainer.chain(m_segments);
+    QList<QPolygonF> outlines;
+    QVector<QPointF> normals;
+    PlaneSection::assembleOutlines(m_segments, outlines, normals);
+
+    PlaneSection::Layer layer;
+    const std::vector<int> &order = m_paintingOrder.of(outlines);
+    layer.outlines.reserve(outlines.size());
+    layer.holes.reserve(outlines.size());
+    for (const int i : order) {
+        layer.outlines.append(outlines.at(i));
+        layer.holes.append(PlaneSection::isHole(outlines.at(i), normals.at(i)));
+    }
+    return layer;
+}

@@ -8,9 +8,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QTextStream>
+#include <QThread>
 
 #include "app/constants.h"
 #include "job/vekformat.h"
+#include "slicing/facetsweep.h"
+#include "slicing/layerpipeline.h"
+#include "slicing/layertext.h"
 #include "slicing/planesection.h"
 #include "slicing/slicingprogress.h"
 
@@ -24,24 +29,27 @@ bool hasGuiApplication()
     return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
 }
 
-QString svgPoints(const QPolygonF &outline)
+// Layers cut ahead of the one being written, per worker thread: enough to keep the workers busy
+// while a layer is written, few enough that memory does not grow with the model's height.
+const int LAYERS_IN_FLIGHT_PER_WORKER = 4;
+
+// Text in the text stream's default real-number format, which the documents use for the model's
+// box and the plane heights.
+template <typename Write>
+QByteArray streamed(Write write)
 {
-    QString points;
-    for (const QPointF &point : outline) {
-        points += QString::number(point.x(), 'f', 6) % QLatin1Char(',')
-                % QString::number(point.y(), 'f', 6) % QLatin1Char(' ');
-    }
-    return points;
+    QString text;
+    QTextStream stream(&text, QIODevice::WriteOnly);
+    write(stream);
+    stream.flush();
+    return text.toUtf8();
 }
 
 } // namespace
 
 Slicer::Slicer(QObject *parent)
     : QObject(parent)
-{
-    m_printStream.setString(&m_printText, QIODevice::WriteOnly);
-    m_previewStream.setString(&m_previewText, QIODevice::WriteOnly);
-}
+{ }
 
 Slicer::Slicer(QObject *parent, const QString &file)
     : Slicer(parent)
@@ -194,6 +202,11 @@ bool Slicer::cutPlanes(QString &error)
     const float zmax = m_reader->getZMax();
     const int planes = qMax(1, int(std::floor((zmax - zmin) / m_layerThickness)));
 
+    // The planes are cut on worker threads and written here in order; the sweep hands each plane
+    // only the facets that cross it.
+    const int workers = qMax(1, QThread::idealThreadCount());
+    FacetSweep sweep(m_reader->facets());
+    LayerPipeline pipeline(m_reader->facets(), layerFormatter(), workers);
     // z grows by repeated addition: the sums decide whether a plane at the very top is cut.
     for (double z = zmin + m_layerThickness; z <= zmax; z += m_layerThickness) {
         QCoreApplication::processEvents();
@@ -205,8 +218,22 @@ bool Slicer::cutPlanes(QString &error)
                 return false;
             }
         }
-        slicePlane(z);
+        pipeline.submit(m_planeCounter + 1, z, sweep.crossing(z));
         ++m_planeCounter;
+        if (!writeFinishedLayers(pipeline, workers * LAYERS_IN_FLIGHT_PER_WORKER, error))
+            return false;
+    }
+    return writeFinishedLayers(pipeline, 0, error);
+}
+
+bool Slicer::writeFinishedLayers(LayerPipeline &pipeline, int keepInFlight, QString &error)
+{
+    LayerText layer;
+    while (pipeline.inFlight() > keepInFlight
+           || (pipeline.inFlight() > 0 && pipeline.nextIsReady())) {
+        pipeline.takeNext(layer);
+        m_printPending += layer.print;
+        m_previewPending += layer.preview;
         if (!writePendingText(error))
             return false;
     }
@@ -275,29 +302,26 @@ bool Slicer::svgOpenOutputFile(QString &error)
 
 void Slicer::svgWriteHeader()
 {
-    for (QTextStream *stream : {&m_printStream, &m_previewStream}) {
-        *stream << "<svg version=\"1.1\"\n"
-                << "\theight=\"" << modelLength() << "\""
-                << "\twidth=\"" << modelWidth() << "\"\n"
-                << "\tviewBox=\"" << m_reader->getXMin() << " " << m_reader->getYMin() << " "
-                << modelLength() << " " << modelWidth() << "\"\n"
-                << "\txmlns:ev=\"http://www.w3.org/2001/xml-events\"\n"
-                << "\txmlns:xlink=\"http://www.w3.org/1999/xlink\"\n"
-                << "\txmlns=\"http://www.w3.org/2000/svg\"\n"
-                << ">\n";
-    }
+    const QByteArray header = streamed([this](QTextStream &stream) {
+        stream << "<svg version=\"1.1\"\n"
+               << "\theight=\"" << modelLength() << "\""
+               << "\twidth=\"" << modelWidth() << "\"\n"
+               << "\tviewBox=\"" << m_reader->getXMin() << " " << m_reader->getYMin() << " "
+               << modelLength() << " " << modelWidth() << "\"\n"
+               << "\txmlns:ev=\"http://www.w3.org/2001/xml-events\"\n"
+               << "\txmlns:xlink=\"http://www.w3.org/1999/xlink\"\n"
+               << "\txmlns=\"http://www.w3.org/2000/svg\"\n"
+               << ">\n";
+    });
+    m_printPending += header;
+    m_previewPending += header;
 }
 
 bool Slicer::svgCloseOutputFile(QString &error)
 {
-    m_printStream << "<g id=\"base\">\n";
-    writeFootprint(m_printStream, "fill: white;");
-    m_printStream << "</g>\n"
-                  << "</svg>\n";
-    m_previewStream << "<g id=\"base\">\n";
-    writeFootprint(m_previewStream, "fill: red;");
-    m_previewStream << "</g>\n"
-                    << "</svg>\n";
+    const char *const end = "</g>\n</svg>\n";
+    m_printPending += "<g id=\"base\">\n" + footprint("fill: white;") + end;
+    m_previewPending += "<g id=\"base\">\n" + footprint("fill: red;") + end;
 
     const bool written = writePendingText(error);
     m_printFile.close();
@@ -315,11 +339,9 @@ bool Slicer::svgCloseOutputFile(QString &error)
 
 bool Slicer::writePendingText(QString &error)
 {
-    m_printStream.flush();
-    m_previewStream.flush();
-    auto writeOut = [&error](QString &text, QFile &file) {
-        const QByteArray bytes = text.toUtf8();
-        text.clear();
+    auto writeOut = [&error](QByteArray &pending, QFile &file) {
+        const QByteArray bytes = pending;
+        pending.clear();
         // A short write says nothing; writing the rest gives the reason (disk full, ...).
         qint64 written = 0;
         while (written < bytes.size()) {
@@ -335,15 +357,15 @@ bool Slicer::writePendingText(QString &error)
                 % QStringLiteral(" the following error occurred: ") % file.errorString();
         return false;
     };
-    return writeOut(m_printText, m_printFile) && writeOut(m_previewText, m_previewFile);
+    return writeOut(m_printPending, m_printFile) && writeOut(m_previewPending, m_previewFile);
 }
 
 void Slicer::removeStoredResources()
 {
     m_printFile.close();
     m_previewFile.close();
-    m_printText.clear();
-    m_previewText.clear();
+    m_printPending.clear();
+    m_previewPending.clear();
     // An empty folder would name the working directory.
     if (!m_outputFolder.isEmpty())
         QDir(m_outputFolder).removeRecursively();
@@ -355,47 +377,27 @@ void Slicer::abandonRun()
     turnOffSlicing();
 }
 
-void Slicer::writeFootprint(QTextStream &stream, const char *style)
+QByteArray Slicer::footprint(const char *style) const
 {
-    stream << "<rect x=\"" << m_reader->getXMin() << "\" y=\"" << m_reader->getYMin()
-           << "\" width=\"" << modelLength() << "\" height=\"" << modelWidth() << "\" style=\""
-           << style << "\" />\n";
+    return streamed([this, style](QTextStream &stream) {
+        stream << "<rect x=\"" << m_reader->getXMin() << "\" y=\"" << m_reader->getYMin()
+               << "\" width=\"" << modelLength() << "\" height=\"" << modelWidth() << "\" style=\""
+               << style << "\" />\n";
+    });
+}
+
+LayerFormatter Slicer::layerFormatter() const
+{
+    return LayerFormatter(footprint("fill:black"), m_isHollow);
 }
 
 void Slicer::slicePlane(double z)
 {
-    for (QTextStream *stream : {&m_printStream, &m_previewStream}) {
-        *stream << "<g id=\"" << m_planeCounter + 1 << "\" plane=\"" << z << "\">\n";
-        writeFootprint(*stream, "fill:black");
-    }
-
-    const PlaneSection::Layer layer = PlaneSection::sectionAt(m_reader->facets(), z);
-    for (int i = 0; i < layer.outlines.size(); ++i)
-        writeOutline(layer.outlines.at(i), layer.holes.at(i));
-
-    m_printStream << "</g>\n";
-    m_previewStream << "</g>\n";
-}
-
-void Slicer::writeOutline(const QPolygonF &outline, bool isHole)
-{
-    const QString points = svgPoints(outline);
-    const char *const transform = ";\" transform=\"scale(-1, 1)\" />\n";
-    m_printStream << "<polygon points=\"" << points
-                  << "\" style=\"fill:" << (isHole ? "black" : "white") << transform;
-    m_previewStream << "<polygon points=\"" << points
-                    << "\" style=\"fill:" << (isHole ? "black" : "red") << transform;
-    if (!m_isHollow || isHole)
-        return;
-
-    for (const QPolygonF &inset : PlaneSection::hollowInsets(outline)) {
-        const QString element =
-                QStringLiteral("<polygon points=\"") % svgPoints(inset)
-                % QStringLiteral(
-                        "\" style=\"stroke-width:0.5; fill:black\" transform=\"scale(-1, 1)\"  />");
-        m_printStream << element;
-        m_previewStream << element;
-    }
+    PlaneSectioner sectioner(m_reader->facets());
+    LayerText layer;
+    layerFormatter().format(m_planeCounter + 1, z, sectioner.section(z), layer);
+    m_printPending += layer.print;
+    m_previewPending += layer.preview;
 }
 
 bool Slicer::writeVekFile(QString &error)

@@ -7,11 +7,12 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
-#include <QTextStream>
 
 #include "model/stlreader.h"
 #include "slicing/slicesegment.h"
 
+class LayerFormatter;
+class LayerPipeline;
 class SlicingProgress;
 
 // One slicing run of one STL file: opens a fresh run folder with the print and preview SVG
@@ -78,10 +79,11 @@ public slots:
 private:
     bool checkModel(QString &error) const;
     bool cutPlanes(QString &error);
+    bool writeFinishedLayers(LayerPipeline &pipeline, int keepInFlight, QString &error);
     bool writePendingText(QString &error);
     void abandonRun();
-    void writeFootprint(QTextStream &stream, const char *style);
-    void writeOutline(const QPolygonF &outline, bool isHole);
+    QByteArray footprint(const char *style) const;
+    LayerFormatter layerFormatter() const;
     QString baseName() const;
     int microns() const;
     float modelLength() const;
@@ -96,12 +98,10 @@ private:
     bool m_isSlicing = false;
     QFile m_printFile;
     QFile m_previewFile;
-    // The streams format into these buffers, which go to the files after every layer, so that a
+    // The document text waiting to be written; it goes to the files after every layer, so that a
     // short write is seen (a stream on the file itself would drop it silently).
-    QString m_printText;
-    QString m_previewText;
-    QTextStream m_printStream;
-    QTextStream m_previewStream;
+    QByteArray m_printPending;
+    QByteArray m_previewPending;
     std::unique_ptr<STLReader> m_reader;
     QCursor m_cursor;
     bool m_cursorOverridden = false;

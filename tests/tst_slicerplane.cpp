@@ -6,6 +6,7 @@
 
 #include "app/constants.h"
 #include "slicing/planesection.h"
+#include "slicing/segmentchainer.h"
 #include "slicing/slicer.h"
 #include "tests/testsupport.h"
 
@@ -112,12 +113,12 @@ void TestSlicerPlane::facetsTouchingThePlane()
 {
     // One vertex on the plane, two above: a degenerate segment, dropped.
     QVERIFY(PlaneSection::cutFacets(facetsOf({STLStruct{0, 0, 0, 0, 0, 5, 1, 0, 6, 0, 1, 6}}), 5)
-                    .isEmpty());
+                    .empty());
     // Two above, the third on the plane: only touches it.
     QVERIFY(PlaneSection::cutFacets(facetsOf({STLStruct{0, 0, 0, 0, 0, 6, 1, 0, 6, 0, 1, 5}}), 5)
-                    .isEmpty());
+                    .empty());
     // Two on the plane and the third above: the edge between them.
-    const QList<SliceSegment> edge =
+    const std::vector<SliceSegment> edge =
             PlaneSection::cutFacets(facetsOf({STLStruct{0, 0, 0, 0, 0, 5, 1, 0, 5, 0, 1, 6}}), 5);
     QCOMPARE(edge.size(), 1);
     QCOMPARE(edge.at(0).P(), QPointF(0, 0));
@@ -126,17 +127,17 @@ void TestSlicerPlane::facetsTouchingThePlane()
     QVERIFY(PlaneSection::cutFacets(facetsOf({STLStruct{0, 0, 0, 0, 0, 5, 1, 0, 5, 0, 1, 4},
                                               STLStruct{0, 0, 0, 0, 0, 5, 1, 0, 5, 0, 1, 5}}),
                                     5)
-                    .isEmpty());
+                    .empty());
 }
 
 void TestSlicerPlane::chainingInvertsReversedSegments()
 {
     // A unit square whose second and fourth sides were found the wrong way round.
-    QList<SliceSegment> segments = {
+    std::vector<SliceSegment> segments = {
             SliceSegment({0, 0}, {1, 0}, {0, -1}), SliceSegment({0, 1}, {1, 1}, {0, 1}),
             SliceSegment({1, 1}, {1, 0}, {1, 0}), SliceSegment({0, 0}, {0, 1}, {-1, 0})};
-    PlaneSection::chainSegments(segments);
-    for (int i = 1; i < segments.size(); ++i)
+    SegmentChainer().chain(segments);
+    for (size_t i = 1; i < segments.size(); ++i)
         QCOMPARE(segments.at(i).P(), segments.at(i - 1).Q());
     QCOMPARE(segments.at(1).N(), QPointF(1, 0)); // the normal travels with its segment
 
@@ -154,7 +155,7 @@ void TestSlicerPlane::cubeAtHalfHeightIsOneOutline()
     // in the run test).
     const QVector<STLReader::Facet> cube = facetsOf(TestSupport::boxFacets(-5, -5, 0, 5, 5, 10));
     QCOMPARE(PlaneSection::cutFacets(cube, 5).size(), 8);
-    const PlaneSection::Layer layer = PlaneSection::sectionAt(cube, 5);
+    const PlaneSection::Layer layer = PlaneSectioner(cube).section(5);
     QCOMPARE(layer.outlines.size(), 1);
     QCOMPARE(layer.outlines.at(0).size(), 8);
     QCOMPARE(layer.holes, QList<bool>({false}));
@@ -165,7 +166,8 @@ void TestSlicerPlane::tubeHolePaintedAfterItsOutline()
     const QVector<STLStruct> outer = walls(-10, -10, 10, 10, 10, false);
     const QVector<STLStruct> inner = walls(-5, -5, 5, 5, 10, true);
     for (const QVector<STLStruct> &tube : {outer + inner, inner + outer}) {
-        const PlaneSection::Layer layer = PlaneSection::sectionAt(facetsOf(tube), 5);
+        const QVector<STLReader::Facet> facets = facetsOf(tube);
+        const PlaneSection::Layer layer = PlaneSectioner(facets).section(5);
         QCOMPARE(layer.outlines.size(), 2);
         QCOMPARE(layer.holes, QList<bool>({false, true}));
         QCOMPARE(layer.outlines.at(0).boundingRect(), QRectF(-10, -10, 20, 20));
@@ -184,7 +186,8 @@ void TestSlicerPlane::islandInsideHolePaintedLast()
     // Island first in the file: it must still come after the hole that surrounds it.
     const QVector<STLStruct> model = walls(-2, -2, 2, 2, 10, false)
             + walls(-10, -10, 10, 10, 10, false) + walls(-6, -6, 6, 6, 10, true);
-    const PlaneSection::Layer layer = PlaneSection::sectionAt(facetsOf(model), 5);
+    const QVector<STLReader::Facet> facets = facetsOf(model);
+    const PlaneSection::Layer layer = PlaneSectioner(facets).section(5);
     QCOMPARE(layer.holes, QList<bool>({false, true, false}));
     QCOMPARE(layer.outlines.at(0).boundingRect().width(), 20.0);
     QCOMPARE(layer.outlines.at(1).boundingRect().width(), 12.0);
