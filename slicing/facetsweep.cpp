@@ -1,9 +1,20 @@
 #include "slicing/facetsweep.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
+
+float lowestCorner(const STLReader::Facet &facet)
+{
+    return std::min({facet.a().z, facet.b().z, facet.c().z});
+}
+
+float highestCorner(const STLReader::Facet &facet)
+{
+    return std::max({facet.a().z, facet.b().z, facet.c().z});
+}
 
 // Unsigned keys in the order of the floats (finite or infinite; heights are never NaN).
 uint32_t orderedKey(float value)
@@ -35,47 +46,47 @@ std::vector<int> sortedByKey(const std::vector<uint32_t> &keys)
     return passed;
 }
 
+bool byIndex(const FacetSweep::Crossing &a, const FacetSweep::Crossing &b)
+{
+    return a.index < b.index;
+}
+
 } // namespace
 
 FacetSweep::FacetSweep(const QVector<STLReader::Facet> &facets)
+    : m_facets(facets)
 {
-    const size_t count = size_t(facets.size());
-    m_lowest.resize(count);
-    m_highest.resize(count);
-    std::vector<uint32_t> keys(count);
-    for (size_t i = 0; i < count; ++i) {
-        const STLReader::Facet &facet = facets[int(i)];
-        const float a = facet.a().z;
-        const float b = facet.b().z;
-        const float c = facet.c().z;
-        m_lowest[i] = std::min({a, b, c});
-        m_highest[i] = std::max({a, b, c});
-        keys[i] = orderedKey(m_lowest[i]);
-    }
+    std::vector<uint32_t> keys;
+    keys.reserve(size_t(facets.size()));
+    for (const STLReader::Facet &facet : facets)
+        keys.push_back(orderedKey(lowestCorner(facet)));
     m_byLowest = sortedByKey(keys);
+    m_sortedLowest.reserve(m_byLowest.size());
+    for (const int facet : m_byLowest)
+        m_sortedLowest.push_back(lowestCorner(facets[facet]));
 }
 
-const std::vector<int> &FacetSweep::crossing(double z)
+const std::vector<FacetSweep::Crossing> &FacetSweep::crossing(double z)
 {
     // A corner is above when strictly higher than z: a facet has a corner that is not above once
     // z reaches its lowest corner, and keeps one above while z stays below its highest.
     m_entering.clear();
-    while (m_nextToEnter < m_byLowest.size()
-           && double(m_lowest[size_t(m_byLowest[m_nextToEnter])]) <= z) {
-        const int facet = m_byLowest[m_nextToEnter++];
-        if (double(m_highest[size_t(facet)]) > z)
-            m_entering.push_back(facet);
+    while (m_nextToEnter < m_byLowest.size() && double(m_sortedLowest[m_nextToEnter]) <= z) {
+        const int index = m_byLowest[m_nextToEnter++];
+        const STLReader::Facet &facet = m_facets[index];
+        if (double(highestCorner(facet)) > z)
+            m_entering.push_back(Crossing{index, facet});
     }
-    std::sort(m_entering.begin(), m_entering.end());
+    std::sort(m_entering.begin(), m_entering.end(), byIndex);
 
     m_merged.clear();
     auto entering = m_entering.cbegin();
-    for (const int facet : m_crossing) {
-        if (!(double(m_highest[size_t(facet)]) > z))
+    for (const Crossing &staying : m_crossing) {
+        if (!(double(highestCorner(staying.facet)) > z))
             continue;
-        while (entering != m_entering.cend() && *entering < facet)
+        while (entering != m_entering.cend() && entering->index < staying.index)
             m_merged.push_back(*entering++);
-        m_merged.push_back(facet);
+        m_merged.push_back(staying);
     }
     m_merged.insert(m_merged.end(), entering, m_entering.cend());
     m_crossing.swap(m_merged);

@@ -2,10 +2,8 @@
 
 #include "slicing/planesection.h"
 
-LayerPipeline::LayerPipeline(const QVector<STLReader::Facet> &facets,
-                             const LayerFormatter &formatter, int workers)
-    : m_facets(facets)
-    , m_formatter(formatter)
+LayerPipeline::LayerPipeline(const LayerFormatter &formatter, int workers)
+    : m_formatter(formatter)
 {
     for (int i = 0; i < std::max(1, workers); ++i)
         m_workers.emplace_back(&LayerPipeline::work, this);
@@ -23,7 +21,7 @@ LayerPipeline::~LayerPipeline()
         worker.join();
 }
 
-void LayerPipeline::submit(int id, double z, std::vector<int> crossing)
+void LayerPipeline::submit(int id, double z, std::vector<FacetSweep::Crossing> crossing)
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -60,7 +58,7 @@ bool LayerPipeline::takeNext(LayerText &text)
 
 void LayerPipeline::work()
 {
-    PlaneSectioner sectioner(m_facets);
+    PlaneSectioner sectioner;
     for (;;) {
         Plane plane;
         {

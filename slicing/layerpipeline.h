@@ -7,9 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include <QVector>
-
-#include "model/stlreader.h"
+#include "slicing/facetsweep.h"
 #include "slicing/layertext.h"
 
 // Cuts and formats layers on worker threads and hands them back in plane order. The caller
@@ -19,14 +17,13 @@
 class LayerPipeline
 {
 public:
-    LayerPipeline(const QVector<STLReader::Facet> &facets, const LayerFormatter &formatter,
-                  int workers);
+    LayerPipeline(const LayerFormatter &formatter, int workers);
     ~LayerPipeline();
     LayerPipeline(const LayerPipeline &) = delete;
     LayerPipeline &operator=(const LayerPipeline &) = delete;
 
     // Queues layer `id` at height z; `crossing` lists the facets that cross the plane.
-    void submit(int id, double z, std::vector<int> crossing);
+    void submit(int id, double z, std::vector<FacetSweep::Crossing> crossing);
     // Layers submitted and not yet taken.
     int inFlight() const;
     // Whether the next layer in order is finished.
@@ -40,12 +37,11 @@ private:
         long sequence = 0;
         int id = 0;
         double z = 0;
-        std::vector<int> crossing;
+        std::vector<FacetSweep::Crossing> crossing;
     };
 
     void work();
 
-    const QVector<STLReader::Facet> &m_facets;
     const LayerFormatter m_formatter;
     mutable std::mutex m_mutex;
     std::condition_variable m_planeQueued;

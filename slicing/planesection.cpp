@@ -169,36 +169,32 @@ QVector<QPolygonF> hollowInsets(const QPolygonF &outline)
 
 } // namespace PlaneSection
 
-PlaneSectioner::PlaneSectioner(const QVector<STLReader::Facet> &facets)
-    : m_facets(facets)
-{ }
-
-PlaneSection::Layer PlaneSectioner::section(double z, const std::vector<int> &crossing)
+PlaneSection::Layer PlaneSectioner::section(double z,
+                                            const std::vector<FacetSweep::Crossing> &crossing)
 {
     m_segments.clear();
     const float zf = float(z);
-    for (const int facet : crossing)
+    for (const FacetSweep::Crossing &facet : crossing)
+        addSegment(facet.facet, z, zf);
+    return outlinesOfSegments();
+}
+
+PlaneSection::Layer PlaneSectioner::section(double z, const QVector<STLReader::Facet> &facets)
+{
+    m_segments.clear();
+    const float zf = float(z);
+    for (const STLReader::Facet &facet : facets)
         addSegment(facet, z, zf);
     return outlinesOfSegments();
 }
 
-PlaneSection::Layer PlaneSectioner::section(double z)
-{
-    m_segments.clear();
-    const float zf = float(z);
-    for (int facet = 0; facet < m_facets.size(); ++facet)
-        addSegment(facet, z, zf);
-    return outlinesOfSegments();
-}
-
-void PlaneSectioner::addSegment(int facet, double z, float zf)
+void PlaneSectioner::addSegment(const STLReader::Facet &facet, double z, float zf)
 {
     QPointF p;
     QPointF q;
-    const STLReader::Facet &cut = m_facets[facet];
-    if (!PlaneSection::cutFacet(cut, z, zf, p, q))
+    if (!PlaneSection::cutFacet(facet, z, zf, p, q))
         return;
-    const STLReader::Vertex normal = cut.n();
+    const STLReader::Vertex normal = facet.n();
     const SliceSegment segment(p, q, QPointF(double(normal.x), double(normal.y)));
     if (!PlaneSection::isDegenerate(segment))
         m_segments.push_back(segment);

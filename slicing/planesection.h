@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include "model/stlreader.h"
+#include "slicing/facetsweep.h"
 #include "slicing/paintingorder.h"
 #include "slicing/segmentchainer.h"
 #include "slicing/slicesegment.h"
@@ -46,24 +47,20 @@ QVector<QPolygonF> hollowInsets(const QPolygonF &outline);
 
 } // namespace PlaneSection
 
-// Cuts the planes of one model one after the other, keeping its working memory from plane to
-// plane. One per thread.
+// Cuts planes one after the other, keeping its working memory from plane to plane. One per
+// thread.
 class PlaneSectioner
 {
 public:
-    explicit PlaneSectioner(const QVector<STLReader::Facet> &facets);
-
-    // The section at z, cutting only the facets listed (ascending indices; every facet that
-    // crosses the plane must be among them).
-    PlaneSection::Layer section(double z, const std::vector<int> &crossing);
+    // The section at z of the facets that cross it, in file order (as the sweep lists them).
+    PlaneSection::Layer section(double z, const std::vector<FacetSweep::Crossing> &crossing);
     // The section at z, cutting every facet.
-    PlaneSection::Layer section(double z);
+    PlaneSection::Layer section(double z, const QVector<STLReader::Facet> &facets);
 
 private:
-    void addSegment(int facet, double z, float zf);
+    void addSegment(const STLReader::Facet &facet, double z, float zf);
     PlaneSection::Layer outlinesOfSegments();
 
-    const QVector<STLReader::Facet> &m_facets;
     std::vector<SliceSegment> m_segments;
     SegmentChainer m_chainer;
     PaintingOrder m_paintingOrder;

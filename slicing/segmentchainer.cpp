@@ -7,8 +7,10 @@ namespace {
 
 const double MATCH_TOLERANCE = 2e-9;
 // Grid cells of 2^-20 mm: the points of a plane are far apart compared with that, and a search
-// window of a few 1e-9 seldom straddles two cells.
+// window of a few 1e-9 seldom straddles two cells. The cell borders lie half-way between
+// multiples of 2^-20, where models drawn on binary-friendly grids (0.5 mm, 0.25 mm) put no point.
 const double CELLS_PER_UNIT = 1048576.0;
+const double CELL_BORDER_SHIFT = 0.5;
 // Points beyond a few kilometres share the border cells: still found, only slower.
 const double CELL_LIMIT = 4e12;
 
@@ -24,7 +26,8 @@ bool isFinite(const QPointF &point)
 
 int64_t cellOf(double coordinate)
 {
-    return int64_t(std::clamp(std::floor(coordinate * CELLS_PER_UNIT), -CELL_LIMIT, CELL_LIMIT));
+    return int64_t(std::clamp(std::floor(coordinate * CELLS_PER_UNIT + CELL_BORDER_SHIFT),
+                              -CELL_LIMIT, CELL_LIMIT));
 }
 
 // Every coordinate that can meet `coordinate` lies in this window: the tolerance, once more for

@@ -206,7 +206,7 @@ bool Slicer::cutPlanes(QString &error)
     // only the facets that cross it.
     const int workers = qMax(1, QThread::idealThreadCount());
     FacetSweep sweep(m_reader->facets());
-    LayerPipeline pipeline(m_reader->facets(), layerFormatter(), workers);
+    LayerPipeline pipeline(layerFormatter(), workers);
     // z grows by repeated addition: the sums decide whether a plane at the very top is cut.
     for (double z = zmin + m_layerThickness; z <= zmax; z += m_layerThickness) {
         QCoreApplication::processEvents();
@@ -393,9 +393,9 @@ LayerFormatter Slicer::layerFormatter() const
 
 void Slicer::slicePlane(double z)
 {
-    PlaneSectioner sectioner(m_reader->facets());
     LayerText layer;
-    layerFormatter().format(m_planeCounter + 1, z, sectioner.section(z), layer);
+    layerFormatter().format(m_planeCounter + 1, z, PlaneSectioner().section(z, m_reader->facets()),
+                            layer);
     m_printPending += layer.print;
     m_previewPending += layer.preview;
 }

@@ -155,7 +155,7 @@ void TestSlicerPlane::cubeAtHalfHeightIsOneOutline()
     // in the run test).
     const QVector<STLReader::Facet> cube = facetsOf(TestSupport::boxFacets(-5, -5, 0, 5, 5, 10));
     QCOMPARE(PlaneSection::cutFacets(cube, 5).size(), 8);
-    const PlaneSection::Layer layer = PlaneSectioner(cube).section(5);
+    const PlaneSection::Layer layer = PlaneSectioner().section(5, cube);
     QCOMPARE(layer.outlines.size(), 1);
     QCOMPARE(layer.outlines.at(0).size(), 8);
     QCOMPARE(layer.holes, QList<bool>({false}));
@@ -167,7 +167,7 @@ void TestSlicerPlane::tubeHolePaintedAfterItsOutline()
     const QVector<STLStruct> inner = walls(-5, -5, 5, 5, 10, true);
     for (const QVector<STLStruct> &tube : {outer + inner, inner + outer}) {
         const QVector<STLReader::Facet> facets = facetsOf(tube);
-        const PlaneSection::Layer layer = PlaneSectioner(facets).section(5);
+        const PlaneSection::Layer layer = PlaneSectioner().section(5, facets);
         QCOMPARE(layer.outlines.size(), 2);
         QCOMPARE(layer.holes, QList<bool>({false, true}));
         QCOMPARE(layer.outlines.at(0).boundingRect(), QRectF(-10, -10, 20, 20));
@@ -187,7 +187,7 @@ void TestSlicerPlane::islandInsideHolePaintedLast()
     const QVector<STLStruct> model = walls(-2, -2, 2, 2, 10, false)
             + walls(-10, -10, 10, 10, 10, false) + walls(-6, -6, 6, 6, 10, true);
     const QVector<STLReader::Facet> facets = facetsOf(model);
-    const PlaneSection::Layer layer = PlaneSectioner(facets).section(5);
+    const PlaneSection::Layer layer = PlaneSectioner().section(5, facets);
     QCOMPARE(layer.holes, QList<bool>({false, true, false}));
     QCOMPARE(layer.outlines.at(0).boundingRect().width(), 20.0);
     QCOMPARE(layer.outlines.at(1).boundingRect().width(), 12.0);
