@@ -25,7 +25,8 @@ void LayerPipeline::submit(int id, double z, std::vector<FacetSweep::Crossing> c
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_queue.push_back(Plane{m_submitted++, id, z, std::move(crossing)});
+        m_facetsInFlight += crossing.size();
+        m_queue.push_back(Plane{m_submitted++, crossing.size(), id, z, std::move(crossing), {}});
     }
     m_planeQueued.notify_one();
 }
@@ -34,6 +35,12 @@ int LayerPipeline::inFlight() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     return int(m_submitted - m_taken);
+}
+
+size_t LayerPipeline::facetsInFlight() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_facetsInFlight;
 }
 
 bool LayerPipeline::nextIsReady() const
@@ -50,7 +57,8 @@ bool LayerPipeline::takeNext(LayerText &text)
     // Each plane takes a bounded time to cut, so this wait always ends.
     m_layerDone.wait(lock, [this] { return m_done.count(m_taken) != 0; });
     auto done = m_done.find(m_taken);
-    text = std::move(done->second);
+    text = std::move(done->second.text);
+    m_facetsInFlight -= done->second.facets;
     m_done.erase(done);
     ++m_taken;
     return true;
@@ -69,11 +77,13 @@ void LayerPipeline::work()
             plane = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        LayerText text;
-        m_formatter.format(plane.id, plane.z, sectioner.section(plane.z, plane.crossing), text);
+        m_formatter.format(plane.id, plane.z, sectioner.section(plane.z, plane.crossing),
+                           plane.text);
+        plane.crossing = {};
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            m_done.emplace(plane.sequence, std::move(text));
+            const long sequence = plane.sequence;
+            m_done.emplace(sequence, std::move(plane));
         }
         m_layerDone.notify_all();
     }

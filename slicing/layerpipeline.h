@@ -24,8 +24,9 @@ public:
 
     // Queues layer `id` at height z; `crossing` lists the facets that cross the plane.
     void submit(int id, double z, std::vector<FacetSweep::Crossing> crossing);
-    // Layers submitted and not yet taken.
+    // Layers submitted and not yet taken, and the facets they carry.
     int inFlight() const;
+    size_t facetsInFlight() const;
     // Whether the next layer in order is finished.
     bool nextIsReady() const;
     // The next layer in plane order, waiting for it; false when every submitted layer was taken.
@@ -35,9 +36,11 @@ private:
     struct Plane
     {
         long sequence = 0;
+        size_t facets = 0;
         int id = 0;
         double z = 0;
         std::vector<FacetSweep::Crossing> crossing;
+        LayerText text;
     };
 
     void work();
@@ -47,9 +50,10 @@ private:
     std::condition_variable m_planeQueued;
     std::condition_variable m_layerDone;
     std::deque<Plane> m_queue;
-    std::map<long, LayerText> m_done;
+    std::map<long, Plane> m_done;
     long m_submitted = 0;
     long m_taken = 0;
+    size_t m_facetsInFlight = 0;
     bool m_stopping = false;
     std::vector<std::thread> m_workers;
 };

@@ -32,6 +32,9 @@ bool hasGuiApplication()
 // Layers cut ahead of the one being written, per worker thread: enough to keep the workers busy
 // while a layer is written, few enough that memory does not grow with the model's height.
 const int LAYERS_IN_FLIGHT_PER_WORKER = 4;
+// Each layer in flight carries copies of the facets that cross its plane; on a model whose planes
+// cross a great many facets, fewer layers are let in flight (2 million facets are about 100 MB).
+const size_t FACETS_IN_FLIGHT = 2000000;
 
 // Text in the text stream's default real-number format, which the documents use for the model's
 // box and the plane heights.
@@ -229,7 +232,7 @@ bool Slicer::cutPlanes(QString &error)
 bool Slicer::writeFinishedLayers(LayerPipeline &pipeline, int keepInFlight, QString &error)
 {
     LayerText layer;
-    while (pipeline.inFlight() > keepInFlight
+    while (pipeline.inFlight() > keepInFlight || pipeline.facetsInFlight() > FACETS_IN_FLIGHT
            || (pipeline.inFlight() > 0 && pipeline.nextIsReady())) {
         pipeline.takeNext(layer);
         m_printPending += layer.print;

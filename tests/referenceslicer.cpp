@@ -290,20 +290,28 @@ QString svgPoints(const QPolygonF &outline)
 
 } // namespace
 
-int writeDocuments(const QString &model, int microns, const QString &folder, Documents &documents)
+int writeDocuments(const QString &model, int microns, const QString &folder, bool hollowToo,
+                   Documents &documents)
 {
     const STLReader reader(model);
     if (!reader.isValid())
         return -1;
-    documents = {folder + "/print.svg", folder + "/preview.svg", folder + "/hollow_print.svg",
-                 folder + "/hollow_preview.svg"};
+    documents = {folder + "/print.svg", folder + "/preview.svg", QString(), QString()};
+    if (hollowToo) {
+        documents.hollowPrint = folder + "/hollow_print.svg";
+        documents.hollowPreview = folder + "/hollow_preview.svg";
+    }
     DocumentText print(documents.print);
     DocumentText preview(documents.preview);
     DocumentText hollowPrint(documents.hollowPrint);
     DocumentText hollowPreview(documents.hollowPreview);
-    const QList<DocumentText *> all = {&print, &preview, &hollowPrint, &hollowPreview};
-    const QList<DocumentText *> prints = {&print, &hollowPrint};
-    const QList<DocumentText *> previews = {&preview, &hollowPreview};
+    QList<DocumentText *> prints = {&print};
+    QList<DocumentText *> previews = {&preview};
+    if (hollowToo) {
+        prints << &hollowPrint;
+        previews << &hollowPreview;
+    }
+    const QList<DocumentText *> all = prints + previews;
     for (DocumentText *document : all) {
         if (!document->open())
             return -1;
@@ -349,7 +357,7 @@ int writeDocuments(const QString &model, int microns, const QString &folder, Doc
                 document->stream() << "<polygon points=\"" << points
                                    << "\" style=\"fill:" << (hole ? "black" : "red") << transform;
             }
-            if (hole)
+            if (hole || !hollowToo)
                 continue;
             for (const QPolygonF &inset : hollowInsets(outline)) {
                 const QString element = QStringLiteral("<polygon points=\"") % svgPoints(inset)

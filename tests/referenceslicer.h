@@ -40,9 +40,10 @@ struct Documents
     QString hollowPreview;
 };
 
-// Writes the print and preview documents of `model` at `microns`, plain and hollow (each plane is
-// cut once for both), into `folder`. Returns the number of planes, or -1 when the model cannot be
-// read or a file cannot be written.
-int writeDocuments(const QString &model, int microns, const QString &folder, Documents &documents);
+// Writes the print and preview documents of `model` at `microns` into `folder`, and when
+// `hollowToo` the hollow ones as well (each plane is cut once for both). Returns the number of
+// planes, or -1 when the model cannot be read or a file cannot be written.
+int writeDocuments(const QString &model, int microns, const QString &folder, bool hollowToo,
+                   Documents &documents);
 
 } // namespace ReferenceSlicer

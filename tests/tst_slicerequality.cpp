@@ -322,7 +322,7 @@ QString TestSlicerEquality::differenceFromReference(const QString &model, int mi
     QDir().mkpath(work + "/reference");
     ReferenceSlicer::Documents reference;
     const int planes =
-            ReferenceSlicer::writeDocuments(model, microns, work + "/reference", reference);
+            ReferenceSlicer::writeDocuments(model, microns, work + "/reference", true, reference);
     SLICER_WORKING_DIR = work + "/runs/";
     const QString where =
             QStringLiteral("%1 at %2 µm").arg(QFileInfo(model).fileName()).arg(microns);
