@@ -109,20 +109,28 @@ Measurement runOnce(const QStringList &command, const QString &errorFile)
     return result;
 }
 
-// The fastest of `runs` runs and the largest peak memory; `prepare` clears the output before each.
-template <typename Prepare>
-Measurement measure(const QStringList &command, int runs, const QString &errorFile, Prepare prepare)
+// For each command, the fastest of `runs` runs and the largest peak memory. The commands take
+// turns, so that a change of load on the (shared) machine touches them alike. `outputs` holds
+// each command's output folder, emptied before each run; the last run's output stays.
+QVector<Measurement> measureInTurn(const QList<QStringList> &commands, const QStringList &outputs,
+                                   int runs, const QString &errorFile)
 {
-    Measurement best;
+    QVector<Measurement> best(commands.size());
     for (int run = 0; run < runs; ++run) {
-        prepare();
-        const Measurement once = runOnce(command, errorFile);
-        if (!once.ok)
-            return once;
-        best.seconds = run == 0 ? once.seconds : std::min(best.seconds, once.seconds);
-        best.megabytes = std::max(best.megabytes, once.megabytes);
+        for (int i = 0; i < commands.size(); ++i) {
+            if (!best[i].error.isEmpty())
+                continue;
+            QDir(outputs.at(i)).removeRecursively();
+            const Measurement once = runOnce(commands.at(i), errorFile);
+            if (!once.ok) {
+                best[i] = once;
+                continue;
+            }
+            best[i].seconds = run == 0 ? once.seconds : std::min(best[i].seconds, once.seconds);
+            best[i].megabytes = std::max(best[i].megabytes, once.megabytes);
+            best[i].ok = true;
+        }
     }
-    best.ok = runs > 0;
     return best;
 }
 
@@ -241,8 +249,8 @@ int main(int argc, char *argv[])
                                           "Folder of the synthetic models (made there "
                                           "when missing).",
                                           "DIR", QDir::tempPath() + "/kelvarome-bench-models");
-    const QCommandLineOption runsOption("runs", "Runs of kelvarome-slice per model (default 3).",
-                                        "N", "3");
+    const QCommandLineOption runsOption("runs", "Runs of kelvarome-slice per model (default 5).",
+                                        "N", "5");
     const QCommandLineOption referenceRunsOption(
             "reference-runs", "Runs of the reference slicer per model (default 1; 0: none).", "N",
             "1");
@@ -298,23 +306,34 @@ int main(int argc, char *argv[])
 
     const QString errors = scratch.filePath("stderr.txt");
     const QString oursFolder = scratch.filePath("ours");
+    const QString shuffledFolder = scratch.filePath("shuffled");
     const QString referenceFolder = scratch.filePath("reference");
-    auto clear = [](const QString &folder) {
-        return [folder] { QDir(folder).removeRecursively(); };
-    };
-    auto oursCommand = [&](const QString &path) {
+    auto oursCommand = [&](const QString &path, const QString &folder) {
         return QStringList{KELVAROME_SLICE_EXE,      path,    "--microns",
-                           QString::number(MICRONS), "--out", oursFolder};
+                           QString::number(MICRONS), "--out", folder};
     };
+    Measurement shuffled;
     for (Model &model : models) {
         std::printf("slicing %s ...\n", qPrintable(model.file));
         std::fflush(stdout);
-        model.ours = measure(oursCommand(model.path), runs, errors, clear(oursFolder));
+        // The ordered sphere takes turns with the shuffled one.
+        const bool sphere = &model == &models.first();
+        QList<QStringList> commands = {oursCommand(model.path, oursFolder)};
+        QStringList outputs = {oursFolder};
+        if (sphere) {
+            commands << oursCommand(shuffledPath, shuffledFolder);
+            outputs << shuffledFolder;
+        }
+        const QVector<Measurement> measured = measureInTurn(commands, outputs, runs, errors);
+        model.ours = measured.first();
+        if (sphere)
+            shuffled = measured.last();
         if (!model.ours.ok || referenceRuns == 0)
             continue;
-        model.reference = measure(
-                {REFERENCE_SLICE_EXE, model.path, QString::number(MICRONS), referenceFolder},
-                referenceRuns, errors, clear(referenceFolder));
+        model.reference = measureInTurn({{REFERENCE_SLICE_EXE, model.path, QString::number(MICRONS),
+                                          referenceFolder}},
+                                        {referenceFolder}, referenceRuns, errors)
+                                  .first();
         // The last run of ours is still on disk: the same bytes as the reference's?
         const QString base = QFileInfo(model.file).baseName();
         const QString ours = QStringLiteral("%1/%2_Z%3/%2")
@@ -324,11 +343,8 @@ int main(int argc, char *argv[])
                 && sameFiles(ours + ".svg", referenceFolder + "/print.svg")
                 && sameFiles(ours + "_preview.svg", referenceFolder + "/preview.svg");
     }
-    std::printf("slicing sphere_1m_shuffled.stl ...\n");
-    const Measurement shuffled =
-            measure(oursCommand(shuffledPath), runs, errors, clear(oursFolder));
-    clear(oursFolder)();
-    clear(referenceFolder)();
+    for (const QString &folder : {oursFolder, shuffledFolder, referenceFolder})
+        QDir(folder).removeRecursively();
 
     for (const Model &model : models) {
         for (const Measurement &measurement : {model.ours, model.reference}) {
@@ -397,8 +413,8 @@ int main(int argc, char *argv[])
     const double shuffleRatio = shuffled.ok && ordered.ok ? shuffled.seconds / ordered.seconds : -1;
     if (shuffleRatio < 0 || shuffleRatio > SHUFFLE_TARGET)
         missed << "shuffled sphere";
-    std::printf("\nfacet order: sphere_1m ordered %s s, shuffled (seed %u) %s s, shuffled/ordered "
-                "%s (target <=%.1f)\n",
+    std::printf("\nfacet order (runs in turn): sphere_1m ordered %s s, shuffled (seed %u) %s s, "
+                "shuffled/ordered %s (target <=%.1f)\n",
                 qPrintable(figure(ordered.ok ? ordered.seconds : -1, 3)), SHUFFLE_SEED,
                 qPrintable(figure(shuffled.ok ? shuffled.seconds : -1, 3)),
                 qPrintable(ratio(shuffleRatio, 1)), SHUFFLE_TARGET);

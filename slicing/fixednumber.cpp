@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include <QString>
 
