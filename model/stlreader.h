@@ -76,8 +76,6 @@ public:
 private:
     bool parseASCIIFile(QString &error);
     bool parseBinaryFile(QString &error);
-    void addFacetFromStruct(const STLStruct &record);
-    void setBoundsFromFirst(const STLStruct &record);
     void normalizeAxes();
 
     QString m_filePath;
