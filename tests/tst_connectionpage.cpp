@@ -1,9 +1,7 @@
-#include <memory>
-
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QMessageBox>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -11,58 +9,18 @@
 
 #include "app/mainwindow.h"
 #include "app/soundplayer.h"
-#include "printer/virtualprinter.h"
+#include "printer/printer.h"
 #include "settings/settingsvalues.h"
+#include "tests/virtualprinters.h"
+
+using namespace VirtualPrinters;
 
 namespace {
 
-struct ShownBox
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon;
-};
-
-// Closes every message box that comes up with its first button and remembers what it showed.
-class MessageBoxCloser : public QObject
-{
-public:
-    MessageBoxCloser()
-    {
-        connect(&poll, &QTimer::timeout, this, &MessageBoxCloser::closeVisibleBoxes);
-        poll.start(20);
-    }
-
-    QList<ShownBox> boxes;
-
-private:
-    void closeVisibleBoxes()
-    {
-        const QWidgetList widgets = QApplication::topLevelWidgets();
-        for (QWidget *widget : widgets) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible())
-                continue;
-            boxes.append({box->windowTitle(), box->text(), box->icon()});
-            box->buttons().first()->click();
-        }
-    }
-
-    QTimer poll;
-};
-
-std::unique_ptr<VirtualPrinterThread> startVirtualPrinter(bool silent = false)
-{
-    VirtualPrinterBehaviour behaviour;
-    behaviour.silent = silent;
-    auto printer = std::make_unique<VirtualPrinterThread>(behaviour);
-    QString error;
-    if (!printer->start(error))
-        qFatal("cannot start a virtual printer: %s", qPrintable(error));
-    return printer;
-}
-
-const QList<QByteArray> HANDSHAKE = {"10", "12"};
+const Codes HANDSHAKE = {"10", "12"};
+const QStringList CONNECTED_CONTROLS = {"btnScanPrinter", "grpBoxUpDown", "btnUp", "btnDown"};
+const QString NOT_CONNECTED = QStringLiteral("Printer NOT connected! Something gone wrong.");
+const QString DETECTED = QStringLiteral("Printer automatically detected.");
 
 } // namespace
 
@@ -71,32 +29,46 @@ class TestConnectionPage : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(gui); }
+    void initTestCase();
     void init();
     void cleanup();
     void startUpConnectsTheOnlyPrinter();
-    void scanFindingNothing();
     void twoPrintersWaitForTheUsersChoice();
     void jogButtonsAndShortcuts();
-    void threeFailedChecksEndInSilentRescan();
-    void quittingClosesTheConnection();
+    void failedChecksRescanAndQuit();
 
 private:
-    MainWindow *createWindow(const QStringList &ports);
+    // Closes every message box that comes up with its first button and notes it in `boxes` as
+    // "<icon> <title>: <text>".
+    void closeMessageBoxes();
+    void createWindow(const QStringList &ports);
     template <typename T>
     T *widget(const char *name) const
     {
         return window->findChild<T *>(QLatin1String(name));
     }
+    QStringList portEntries() const;
+    // The page's controls that are enabled, in page order.
+    QStringList enabledControls() const;
+    QString statusNote() const { return window->statusBar()->currentMessage(); }
+    bool checking() const { return window->printerCheckTimer()->isActive(); }
 
     MainWindow *window = nullptr;
     SilentSoundPlayer *sounds = nullptr;
-    std::unique_ptr<MessageBoxCloser> closer;
+    QTimer boxPoll;
+    QStringList boxes;
 };
+
+void TestConnectionPage::initTestCase()
+{
+    Q_INIT_RESOURCE(gui);
+    connect(&boxPoll, &QTimer::timeout, this, &TestConnectionPage::closeMessageBoxes);
+    boxPoll.start(20);
+}
 
 void TestConnectionPage::init()
 {
-    closer = std::make_unique<MessageBoxCloser>();
+    boxes.clear();
     SETTINGS_SOUNDS_ON = true;
 }
 
@@ -104,96 +76,88 @@ void TestConnectionPage::cleanup()
 {
     delete window;
     window = nullptr;
-    closer.reset();
     SETTINGS_SOUNDS_ON = false;
 }
 
-MainWindow *TestConnectionPage::createWindow(const QStringList &ports)
+void TestConnectionPage::closeMessageBoxes()
+{
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    for (QWidget *widget : widgets) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->isVisible()) {
+            boxes << QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())
+                            + (' ' + box->windowTitle() + ": " + box->text());
+            box->buttons().first()->click();
+        }
+    }
+}
+
+void TestConnectionPage::createWindow(const QStringList &ports)
 {
     MainWindow::overridePrinterPorts(ports);
     auto player = std::make_unique<SilentSoundPlayer>();
     sounds = player.get();
     window = new MainWindow(std::move(player));
-    return window;
+}
+
+QStringList TestConnectionPage::portEntries() const
+{
+    const auto *ports = widget<QComboBox>("cboArduinoPorts");
+    QStringList entries;
+    for (int i = 0; i < ports->count(); ++i)
+        entries << ports->itemText(i);
+    return entries;
+}
+
+QStringList TestConnectionPage::enabledControls() const
+{
+    QStringList enabled;
+    for (const char *name : {"cboArduinoPorts", "btnScanPrinter", "btnConnectPrinter",
+                             "grpBoxUpDown", "btnUp", "btnDown"}) {
+        if (widget<QWidget>(name)->isEnabled())
+            enabled << QLatin1String(name);
+    }
+    return enabled;
 }
 
 void TestConnectionPage::startUpConnectsTheOnlyPrinter()
 {
-    const auto silentPort = startVirtualPrinter(true);
-    const auto board = startVirtualPrinter();
+    const auto silentPort = startSilent();
+    const auto board = start();
     createWindow({silentPort->devicePath(), board->devicePath()});
-
-    QVERIFY(closer->boxes.isEmpty());
-    QCOMPARE(window->statusBar()->currentMessage(),
-             QStringLiteral("Printer automatically detected."));
+    QVERIFY(boxes.isEmpty());
+    QCOMPARE(statusNote(), DETECTED);
     QCOMPARE(board->codes(), HANDSHAKE + HANDSHAKE); // scan, then connection
-    auto *ports = widget<QComboBox>("cboArduinoPorts");
-    QCOMPARE(ports->count(), 1);
-    QCOMPARE(ports->itemText(0), board->devicePath());
-    QVERIFY(!ports->isEnabled());
-    QVERIFY(widget<QPushButton>("btnScanPrinter")->isEnabled());
-    QVERIFY(!widget<QPushButton>("btnConnectPrinter")->isEnabled());
-    QVERIFY(widget<QGroupBox>("grpBoxUpDown")->isEnabled());
-    QVERIFY(widget<QPushButton>("btnUp")->isEnabled());
-    QVERIFY(widget<QPushButton>("btnDown")->isEnabled());
-    QVERIFY(window->printerCheckTimer()->isActive());
-    QCOMPARE(window->printerCheckTimer()->interval(), 11000);
+    QCOMPARE(portEntries(), QStringList{board->devicePath()});
+    QCOMPARE(enabledControls(), CONNECTED_CONTROLS);
+    QVERIFY(checking());
 
     // A healthy printer passes the check with one model query.
     board->clearReceived();
     window->on_sltCheckPrinter();
-    QCOMPARE(board->codes(), QList<QByteArray>{"12"});
-    QVERIFY(window->printerCheckTimer()->isActive());
-}
-
-void TestConnectionPage::scanFindingNothing()
-{
-    const auto silentPort = startVirtualPrinter(true);
-    createWindow({silentPort->devicePath(), QStringLiteral("/dev/kelvarome-no-such-port")});
-
-    // At start-up nothing is said.
-    QVERIFY(closer->boxes.isEmpty());
-    QVERIFY(sounds->played().isEmpty());
-    QCOMPARE(widget<QComboBox>("cboArduinoPorts")->count(), 0);
-    QVERIFY(!widget<QPushButton>("btnConnectPrinter")->isEnabled());
-    QVERIFY(!widget<QGroupBox>("grpBoxUpDown")->isEnabled());
-    QVERIFY(!window->printerCheckTimer()->isActive());
-
-    // The Scan button says it, with the error sound first.
-    QTest::mouseClick(widget<QPushButton>("btnScanPrinter"), Qt::LeftButton);
-    QCOMPARE(closer->boxes.size(), 1);
-    QCOMPARE(closer->boxes.at(0).title, QStringLiteral("Kelvarome"));
-    QCOMPARE(closer->boxes.at(0).text, QStringLiteral("No printer detected!"));
-    QCOMPARE(closer->boxes.at(0).icon, QMessageBox::Critical);
-    QCOMPARE(sounds->played(), QStringList{SoundPlayer::resourcePath(SoundPlayer::Sound::Error)});
+    QCOMPARE(board->codes(), Codes{"12"});
+    QVERIFY(checking());
 }
 
 void TestConnectionPage::twoPrintersWaitForTheUsersChoice()
 {
-    const auto first = startVirtualPrinter();
-    const auto second = startVirtualPrinter();
+    const auto first = start();
+    const auto second = start();
     createWindow({first->devicePath(), second->devicePath()});
-
     auto *ports = widget<QComboBox>("cboArduinoPorts");
-    auto *connectButton = widget<QPushButton>("btnConnectPrinter");
-    QCOMPARE(ports->count(), 2);
+    QCOMPARE(portEntries(), (QStringList{first->devicePath(), second->devicePath()}));
     QCOMPARE(ports->currentIndex(), 0);
-    QVERIFY(ports->isEnabled());
-    QVERIFY(connectButton->isEnabled());
-    QVERIFY(widget<QGroupBox>("grpBoxUpDown")->isEnabled());
-    QVERIFY(!window->printerCheckTimer()->isActive());
+    QCOMPARE(enabledControls().size(), 6);
+    QVERIFY(!checking());
     QCOMPARE(first->codes(), HANDSHAKE);
     QCOMPARE(second->codes(), HANDSHAKE);
+    QCOMPARE(window->findChildren<Printer *>().size(), 2);
 
     ports->setCurrentIndex(1);
-    QTest::mouseClick(connectButton, Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("btnConnectPrinter"), Qt::LeftButton);
     QCOMPARE(second->codes(), HANDSHAKE + HANDSHAKE);
-    QCOMPARE(closer->boxes.size(), 1);
-    QCOMPARE(closer->boxes.at(0).text, QStringLiteral("Printer successfully connected!"));
-    QCOMPARE(closer->boxes.at(0).icon, QMessageBox::Information);
-    QVERIFY(!ports->isEnabled());
-    QVERIFY(!connectButton->isEnabled());
-    QVERIFY(window->printerCheckTimer()->isActive());
+    QCOMPARE(enabledControls(), CONNECTED_CONTROLS);
+    QVERIFY(checking());
 
     // Choosing the first entry again makes the first printer current.
     ports->setCurrentIndex(0);
@@ -204,20 +168,17 @@ void TestConnectionPage::twoPrintersWaitForTheUsersChoice()
     second->hangUp();
     ports->setCurrentIndex(1);
     window->on_btnConnectPrinter_clicked();
-    QCOMPARE(closer->boxes.size(), 3);
-    QCOMPARE(closer->boxes.at(2).text,
-             QStringLiteral("Printer NOT connected! Something gone wrong."));
-    QCOMPARE(closer->boxes.at(2).icon, QMessageBox::Information);
-    QVERIFY(!connectButton->isEnabled());
+    QCOMPARE(enabledControls(), CONNECTED_CONTROLS);
+    const QString connected =
+            QStringLiteral("Information Kelvarome: Printer successfully connected!");
+    QCOMPARE(boxes, (QStringList{connected, connected, "Information Kelvarome: " + NOT_CONNECTED}));
     QCOMPARE(sounds->played(),
-             (QStringList{SoundPlayer::resourcePath(SoundPlayer::Sound::Success),
-                          SoundPlayer::resourcePath(SoundPlayer::Sound::Success),
-                          SoundPlayer::resourcePath(SoundPlayer::Sound::Error)}));
+             (QStringList{":/sounds/success.wav", ":/sounds/success.wav", ":/sounds/error.wav"}));
 }
 
 void TestConnectionPage::jogButtonsAndShortcuts()
 {
-    const auto board = startVirtualPrinter();
+    const auto board = start();
     createWindow({board->devicePath()});
     window->show();
     QApplication::setActiveWindow(window);
@@ -226,13 +187,12 @@ void TestConnectionPage::jogButtonsAndShortcuts()
 
     // Up twice within the release time: one release, 3200 ms after the second move.
     QTest::keyClick(window, Qt::Key_Up);
-    QTRY_COMPARE(board->codes(), QList<QByteArray>{"50"});
+    QTRY_COMPARE(board->codes(), Codes{"50"});
     window->on_sltCheckPrinter(); // skipped while the plate moves
     QTest::qWait(300);
     QTest::mouseClick(widget<QPushButton>("btnUp"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(board->codes(), (QList<QByteArray>{"50", "50", "52"}), 4000);
-    const QList<ReceivedCommand> received = board->received();
-    const qint64 releaseGap = received.at(2).monotonicMs - received.at(1).monotonicMs;
+    QTRY_COMPARE_WITH_TIMEOUT(board->codes(), Codes({"50", "50", "52"}), 4000);
+    const qint64 releaseGap = gapMs(*board, 1, 2);
     QVERIFY2(releaseGap >= 3180 && releaseGap < 3700, qPrintable(QString::number(releaseGap)));
 
     board->clearReceived();
@@ -240,55 +200,53 @@ void TestConnectionPage::jogButtonsAndShortcuts()
     QTest::keyClick(window, Qt::Key_Up, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_Down);
     QTest::mouseClick(widget<QPushButton>("btnDown"), Qt::LeftButton);
-    QTRY_COMPARE(board->codes(), (QList<QByteArray>{"31", "41", "51", "51"}));
+    QTRY_COMPARE(board->codes(), Codes({"31", "41", "51", "51"}));
 }
 
-void TestConnectionPage::threeFailedChecksEndInSilentRescan()
+void TestConnectionPage::failedChecksRescanAndQuit()
 {
-    const auto board = startVirtualPrinter();
-    const auto silentPort = startVirtualPrinter(true);
+    const auto board = start();
+    const auto silentPort = startSilent();
     createWindow({board->devicePath(), silentPort->devicePath()});
-    QVERIFY(window->printerCheckTimer()->isActive());
+    QVERIFY(checking());
 
     // The cable is pulled: two failed reconnections keep the check going.
     board->hangUp();
     MainWindow::overridePrinterPorts({silentPort->devicePath()});
     for (int check = 1; check <= 2; ++check) {
         window->on_sltCheckPrinter();
-        QCOMPARE(window->statusBar()->currentMessage(),
-                 QStringLiteral("Printer NOT connected! Something gone wrong."));
-        QVERIFY(window->printerCheckTimer()->isActive());
+        QCOMPARE(statusNote(), NOT_CONNECTED);
+        QVERIFY(checking());
     }
-    QCOMPARE(silentPort->codes(), QList<QByteArray>{"10"}); // only the start-up scan
+    QCOMPARE(silentPort->codes(), Codes{"10"}); // only the start-up scan
 
     // The third ends in a silent rescan, which finds nothing here, and the check stops.
     window->on_sltCheckPrinter();
-    QCOMPARE(silentPort->codes(), (QList<QByteArray>{"10", "10"}));
-    QVERIFY(!window->printerCheckTimer()->isActive());
-    QVERIFY(!widget<QPushButton>("btnConnectPrinter")->isEnabled());
-    QCOMPARE(widget<QComboBox>("cboArduinoPorts")->count(), 0);
-    QVERIFY(closer->boxes.isEmpty());
+    QCOMPARE(silentPort->codes(), Codes({"10", "10"}));
+    QVERIFY(!checking());
+    QVERIFY(portEntries().isEmpty());
+    QCOMPARE(enabledControls(), CONNECTED_CONTROLS);
+    QVERIFY(boxes.isEmpty());
+    QVERIFY(sounds->played().isEmpty());
+
+    // The Scan button says that nothing was found, with the error sound first.
+    QTest::mouseClick(widget<QPushButton>("btnScanPrinter"), Qt::LeftButton);
+    QCOMPARE(boxes, QStringList{"Critical Kelvarome: No printer detected!"});
+    QCOMPARE(sounds->played(), QStringList{":/sounds/error.wav"});
 
     // A later rescan finds the printer on another port and connects to it.
-    const auto replugged = startVirtualPrinter();
+    const auto replugged = start();
     MainWindow::overridePrinterPorts({replugged->devicePath()});
     window->scanPrinters(true);
     QCOMPARE(replugged->codes(), HANDSHAKE + HANDSHAKE);
-    QVERIFY(window->printerCheckTimer()->isActive());
-    QCOMPARE(window->statusBar()->currentMessage(),
-             QStringLiteral("Printer automatically detected."));
-}
+    QVERIFY(checking());
+    QCOMPARE(statusNote(), DETECTED);
 
-void TestConnectionPage::quittingClosesTheConnection()
-{
-    const auto board = startVirtualPrinter();
-    createWindow({board->devicePath()});
-    board->clearReceived();
-
+    // Quitting (last: it ends the event loop) closes the connection after the projector warning.
     window->on_stlActionQuit();
-    QCOMPARE(closer->boxes.size(), 1); // the projector warning
-    QTRY_COMPARE(board->codes(), QList<QByteArray>{"89"});
-    QVERIFY(!window->printerCheckTimer()->isActive());
+    QCOMPARE(boxes.size(), 2);
+    QTRY_COMPARE(replugged->codes(), HANDSHAKE + HANDSHAKE + Codes{"89"});
+    QVERIFY(!checking());
 }
 
 QTEST_MAIN(TestConnectionPage)
