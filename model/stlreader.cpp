@@ -6,12 +6,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string_view>
 #include <thread>
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -605,6 +607,19 @@ RecordRead readAsciiRecord(WordReader &words, STLStruct &record)
     return numbersRead ? RecordRead::Complete : RecordRead::Corrupt;
 }
 
+// Opens a second handle on the file that file has open, for a helper thread to read another part
+// of it; false when the path no longer leads to that same file (it was replaced meanwhile), so
+// that a reading never mixes two files.
+bool openSameFile(const QFile &file, QFile &again)
+{
+    again.setFileName(file.fileName());
+    struct stat opened = {};
+    struct stat reopened = {};
+    return again.open(QIODevice::ReadOnly) && fstat(file.handle(), &opened) == 0
+            && fstat(again.handle(), &reopened) == 0 && opened.st_dev == reopened.st_dev
+            && opened.st_ino == reopened.st_ino;
+}
+
 // Facets read from consecutive ASCII records, with their bounds.
 struct AsciiRun
 {
@@ -703,7 +718,7 @@ qint64 likelyRecordStart(QFile &file, qint64 from)
 class SecondHalfReader
 {
 public:
-    SecondHalfReader(const QString &path, qint64 fileSize, qint64 firstRecord);
+    SecondHalfReader(const QFile &file, qint64 fileSize, qint64 firstRecord);
     ~SecondHalfReader() { cancel(); }
 
     // The offset the second half starts at, -1 when there is no second half reading.
@@ -723,11 +738,10 @@ private:
     std::thread m_thread;
 };
 
-SecondHalfReader::SecondHalfReader(const QString &path, qint64 fileSize, qint64 firstRecord)
-    : m_file(path)
+SecondHalfReader::SecondHalfReader(const QFile &file, qint64 fileSize, qint64 firstRecord)
 {
     if (fileSize < PARALLEL_MIN_TEXT_SIZE || std::thread::hardware_concurrency() < 2
-        || !m_file.open(QIODevice::ReadOnly))
+        || !openSameFile(file, m_file))
         return;
     m_start = likelyRecordStart(m_file, std::max(firstRecord + 1, fileSize / 2));
     if (m_start < 0 || !m_file.seek(m_start)) {
@@ -814,15 +828,10 @@ struct BinaryRange
     QString error;
 };
 
-// Decodes the records of range into facets (which has room for them), reading the file through
-// its own handle in large blocks, so that ranges can be read in parallel.
-void decodeBinaryRange(const QString &path, BinaryRange &range, STLReader::Facet *facets)
+// Decodes the records of range into facets (which has room for them), reading them through file
+// in large blocks. Ranges read through their own handles can be decoded in parallel.
+void decodeBinaryRange(QFile &file, BinaryRange &range, STLReader::Facet *facets)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        range.error = QStringLiteral(" ERRORE apertura file.") + file.errorString();
-        return;
-    }
     if (!file.seek(BINARY_HEADER_SIZE + range.first * BINARY_RECORD_SIZE)) {
         range.error = QStringLiteral(" ERRORE lettura file.") + file.errorString();
         return;
@@ -1004,7 +1013,7 @@ bool STLReader::parseASCIIFile(QString &error)
     const qint64 fileSize = decoder ? -1 : file.size();
     qint64 firstRecord = 0;
     words.nextWordOffset(firstRecord);
-    SecondHalfReader secondHalf(m_filePath, fileSize, firstRecord);
+    SecondHalfReader secondHalf(file, fileSize, firstRecord);
     AsciiRun run;
     readAsciiRecords(words, file, fileSize, run, [&secondHalf](qint64 offset) {
         if (secondHalf.start() < 0 || offset < secondHalf.start())
@@ -1057,20 +1066,26 @@ bool STLReader::parseBinaryFile(QString &error)
         error = BINARY_PARSER + QStringLiteral(" ERRORE troppi triangoli");
         return false;
     }
-    file.close();
-
     // Each range is decoded straight into its place in the list, so halves can run in parallel.
     m_facets.reserve(int(recordCount));
     faultInPages(m_facets.data(), m_facets.capacity());
     m_facets.resize(int(recordCount));
-    BinaryRange ranges[2];
     Facet *facets = m_facets.data();
-    const QString &path = m_filePath;
-    inTwoHalves(int(recordCount), [&ranges, facets, &path](int half, int begin, int end) {
-        ranges[half].first = begin;
-        ranges[half].count = end - begin;
-        decodeBinaryRange(path, ranges[half], facets + begin);
-    });
+    QFile secondFile;
+    const bool inParallel = recordCount >= PARALLEL_MIN_FACETS
+            && std::thread::hardware_concurrency() >= 2 && openSameFile(file, secondFile);
+    BinaryRange ranges[2];
+    ranges[0].count = inParallel ? recordCount / 2 : recordCount;
+    ranges[1].first = ranges[0].count;
+    ranges[1].count = recordCount - ranges[0].count;
+    if (inParallel) {
+        std::thread helper(decodeBinaryRange, std::ref(secondFile), std::ref(ranges[1]),
+                           facets + ranges[1].first);
+        decodeBinaryRange(file, ranges[0], facets);
+        helper.join();
+    } else {
+        decodeBinaryRange(file, ranges[0], facets);
+    }
 
     // The ranges in file order, as a single pass would have met them.
     qint64 decodedCount = 0;
