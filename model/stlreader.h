@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -76,6 +78,17 @@ public:
 private:
     bool parseASCIIFile(QString &error);
     bool parseBinaryFile(QString &error);
+    // Appends the facet and widens the bounds by its corners; inline, as it runs once per facet.
+    void addFacetFromStruct(const STLStruct &record)
+    {
+        m_facets.append(Facet(record));
+        m_bounds[0] = std::min({m_bounds[0], record.ax, record.bx, record.cx});
+        m_bounds[1] = std::max({m_bounds[1], record.ax, record.bx, record.cx});
+        m_bounds[2] = std::min({m_bounds[2], record.ay, record.by, record.cy});
+        m_bounds[3] = std::max({m_bounds[3], record.ay, record.by, record.cy});
+        m_bounds[4] = std::min({m_bounds[4], record.az, record.bz, record.cz});
+        m_bounds[5] = std::max({m_bounds[5], record.az, record.bz, record.cz});
+    }
     void normalizeAxes();
 
     QString m_filePath;
