@@ -12,6 +12,7 @@
 #include "app/constants.h"
 #include "app/soundplayer.h"
 #include "settings/settingsvalues.h"
+#include "slicing/slicer.h"
 #include "ui_mainwindow.h"
 
 MainWindow::MainWindow(std::unique_ptr<SoundPlayer> soundPlayer, QWidget *parent)
@@ -65,6 +66,7 @@ MainWindow::MainWindow(std::unique_ptr<SoundPlayer> soundPlayer, QWidget *parent
     m_vekFolderPath = VEK_UNDEF_STR;
 
     // 11. Settings dialog, slicer, projector.
+    slicer = new Slicer(this);
     // 12. The projector window goes black at once on a two-screen desktop.
     // 13. Logger, keep-awake, the shared file dialog, print model and print thread.
     m_fileDialog = new QFileDialog(this);

@@ -14,6 +14,7 @@ class QTimer;
 class QTranslator;
 class QFileDialog;
 class Printer;
+class Slicer;
 class SoundPlayer;
 
 namespace Ui {
@@ -86,6 +87,8 @@ private:
 
     Ui::MainWindow *ui = nullptr;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
+    // Replaced by a fresh one for every slicing run.
+    Slicer *slicer = nullptr;
     QFileDialog *m_fileDialog = nullptr;
     QString m_vekFilePath;
     QString m_vekFolderPath;

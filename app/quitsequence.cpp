@@ -8,6 +8,7 @@
 #include "app/constants.h"
 #include "app/mainwindow.h"
 #include "printer/printer.h"
+#include "slicing/slicer.h"
 
 void MainWindow::on_stlActionQuit()
 {
@@ -57,5 +58,5 @@ void MainWindow::quitEvent()
 
 bool MainWindow::isBusy() const
 {
-    return false;
+    return slicer && slicer->isSlicing();
 }

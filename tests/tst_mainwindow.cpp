@@ -22,6 +22,7 @@
 #include "app/mainwindow.h"
 #include "app/soundplayer.h"
 #include "settings/settingsvalues.h"
+#include "slicing/slicer.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ public:
 
     QStringList titles;
     QStringList texts;
+    QList<QMessageBox::StandardButton> defaultButtons;
 
 private:
     void answerVisibleBox()
@@ -48,7 +50,10 @@ private:
                 continue;
             titles.append(box->windowTitle());
             texts.append(box->text());
-            box->button(m_answer)->click();
+            defaultButtons.append(box->standardButton(box->defaultButton()));
+            // Boxes without the chosen answer (the projector warning) get their default button.
+            QAbstractButton *button = box->button(m_answer);
+            (button ? button : box->defaultButton())->click();
         }
     }
 
@@ -93,6 +98,7 @@ private slots:
     void aboutDialog();
     void quitAlwaysWarnsAboutProjector();
     void closingTheWindowRunsTheQuitSequence();
+    void quittingWhileSlicingAsksFirst();
 
 private:
     MainWindow *window = nullptr;
@@ -355,6 +361,38 @@ void TestMainWindow::closingTheWindowRunsTheQuitSequence()
     QCOMPARE(runEventLoopWith([this] { window->close(); }), 0);
     QCOMPARE(answerer.texts.size(), 1);
     QVERIFY(!window->isVisible());
+}
+
+void TestMainWindow::quittingWhileSlicingAsksFirst()
+{
+    window->show();
+    auto *slicer = window->findChild<Slicer *>();
+    QVERIFY(slicer);
+    slicer->turnOnSlicing();
+
+    {
+        // Closing the window asks with No as the default; No keeps everything running.
+        MessageBoxAnswerer answerer(QMessageBox::No);
+        QCOMPARE(runEventLoopWith([this] {
+                     window->close();
+                     QTimer::singleShot(300, [] { QCoreApplication::exit(2); });
+                 }),
+                 2);
+        QCOMPARE(answerer.titles, QStringList{"Alert"});
+        QCOMPARE(answerer.texts, QStringList{"Are you sure you want to quit?"});
+        QCOMPARE(answerer.defaultButtons, {QMessageBox::No});
+        QVERIFY(window->isVisible());
+    }
+    {
+        // The menu's Quit asks with Yes as the default; Yes runs the quit sequence.
+        MessageBoxAnswerer answerer(QMessageBox::Yes);
+        QCOMPARE(runEventLoopWith([this] { window->on_stlActionQuit(); }), 0);
+        QCOMPARE(answerer.texts,
+                 (QStringList{"Are you sure you want to quit?",
+                              "Remember to SHUTDOWN videoprojector or it will destroy the resin"}));
+        QCOMPARE(answerer.defaultButtons.first(), QMessageBox::Yes);
+    }
+    slicer->turnOffSlicing();
 }
 
 QTEST_MAIN(TestMainWindow)
