@@ -2,8 +2,10 @@
 #include <QScreen>
 #include <QSurfaceFormat>
 
-#include "app/mainwindow.h"
-#include "app/soundplayer.h"
+#include "gui/mainwindow.h"
+#include "gui/messageboxes.h"
+#include "gui/soundplayer.h"
+#include "printer/serialhandler.h"
 
 int main(int argc, char *argv[])
 {
@@ -16,7 +18,8 @@ int main(int argc, char *argv[])
     format.setVersion(2, 1);
     QSurfaceFormat::setDefaultFormat(format);
 
-    MainWindow window(std::make_unique<SystemSoundPlayer>());
+    MainWindow window({std::make_unique<SystemSoundPlayer>(), std::make_unique<ModalMessageBoxes>(),
+                       SerialHandler::systemPortNames});
 
     // Centred on the default screen by its frame size.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();

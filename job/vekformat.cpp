@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QSettings>
 
-#include "app/constants.h"
+#include "base/constants.h"
 
 const QString VEK_FILE_SUFFIX = QStringLiteral(".vek");
 const QString VEK_KEY_PATH = QStringLiteral("path");

@@ -123,12 +123,6 @@ STLStruct binaryRecord(const char *bytes)
 
 } // namespace
 
-QString STLReader::Vertex::printVertex() const
-{
-    return QStringLiteral("Vertex<x:") + QString::number(x) + QStringLiteral(" y:")
-            + QString::number(y) + QStringLiteral(" z:") + QString::number(z) + QStringLiteral(">");
-}
-
 STLReader::Facet::Facet(const STLStruct &record)
     : m_n{record.nx, record.ny, record.nz}
     , m_a{record.ax, record.ay, record.az}
@@ -183,15 +177,6 @@ float STLReader::Facet::getVolume() const
     return float(double(QVector3D::dotProduct(toQVector(m_a), cross)) / 6.0);
 }
 
-QString STLReader::Facet::printFacet() const
-{
-    return QStringLiteral("Facet {") + QStringLiteral("\n\tN) ") + m_n.printVertex()
-            + QStringLiteral("  ") + QStringLiteral("\n\tA) ") + m_a.printVertex()
-            + QStringLiteral("  ") + QStringLiteral("\n\tB) ") + m_b.printVertex()
-            + QStringLiteral("  ") + QStringLiteral("\n\tC) ") + m_c.printVertex()
-            + QStringLiteral("\n}\n");
-}
-
 STLReader::STLReader(const QString &path)
     : m_filePath(path)
 {
@@ -199,16 +184,22 @@ STLReader::STLReader(const QString &path)
         return;
     const int type = whichFileType();
     if (type == TYPE_UNREADABLE) {
+        QFile file(m_filePath);
+        m_error = file.open(QIODevice::ReadOnly) ? QString() : file.errorString();
+        m_error.prepend(
+                QStringLiteral("STLReader::STLReader(const QString &) ERRORE apertura file."));
         m_valid = false;
         return;
     }
-    QString error;
-    const bool parsed = type == TYPE_ASCII ? parseASCIIFile(error) : parseBinaryFile(error);
+    const bool parsed = type == TYPE_ASCII ? parseASCIIFile(m_error) : parseBinaryFile(m_error);
     if (parsed)
         normalizeAxes();
     // Coordinates near the float limit can overflow when the model is moved.
     const bool boundsFinite = std::all_of(std::begin(m_bounds), std::end(m_bounds),
                                           [](float bound) { return std::isfinite(bound); });
+    if (parsed && !boundsFinite)
+        m_error = QStringLiteral("void STLReader::normalizeAxes() ERROR: the coordinates overflow "
+                                 "when the model is centred");
     if (!parsed || !boundsFinite) {
         m_valid = false;
         m_facets.clear();
@@ -219,13 +210,6 @@ STLReader::STLReader(const QString &path)
 QString STLReader::getModelName() const
 {
     return QFileInfo(m_filePath).baseName();
-}
-
-QVector<STLReader::Facet> STLReader::getFacets()
-{
-    if (!m_valid)
-        m_facets.clear();
-    return m_facets;
 }
 
 int STLReader::whichFileType() const

@@ -28,8 +28,6 @@ public:
         float x = 0;
         float y = 0;
         float z = 0;
-
-        QString printVertex() const;
     };
 
     class Facet
@@ -47,7 +45,6 @@ public:
         void translate(float dx, float dy, float dz);
         float getArea() const;
         float getVolume() const;
-        QString printFacet() const;
 
     private:
         Vertex m_n;
@@ -68,9 +65,9 @@ public:
     float getObjectTriangles() const { return float(m_facets.size()); }
     QString getModelName() const;
     QString getModelFilePath() const { return m_filePath; }
-    QVector<Facet> getFacets();
-    // The facets without a copy, for readers that only walk them (slicing, drawing buffers).
     const QVector<Facet> &facets() const { return m_facets; }
+    // Why the file could not be read; empty when it was (a missing file reads as an empty model).
+    QString errorString() const { return m_error; }
 
     // 0: ASCII, 1: binary, 2: the file cannot be opened.
     int whichFileType() const;
@@ -93,6 +90,7 @@ private:
 
     QString m_filePath;
     bool m_valid = true;
+    QString m_error;
     QVector<Facet> m_facets;
     float m_bounds[6] = {0, 0, 0, 0, 0, 0};
 };

@@ -1,10 +1,10 @@
 #include "printer/printer.h"
 
-#include <QSysInfo>
 #include <QThread>
 #include <QTimer>
 
 #include "printer/serialcommands.h"
+#include "printer/serialhandler.h"
 
 namespace {
 
@@ -18,11 +18,34 @@ QString describeRefusal(const QString &portName, const QString &answer, const QS
             .arg(portName, answer, command, expected);
 }
 
+// The command a move sends, empty when the move sends nothing.
+QString motionCommand(int direction, int distanceUm, bool doubleMovement)
+{
+    if (direction == 0)
+        return QString();
+    const bool up = direction > 0;
+    switch (distanceUm) {
+    case 25:
+        return up ? CMD_MTR_025U : doubleMovement ? CMD_MTR_025D : CMD_MTR_025S;
+    case 50:
+        return up ? CMD_MTR_050U : doubleMovement ? CMD_MTR_050D : CMD_MTR_050S;
+    case 75:
+        return up ? CMD_MTR_075U : doubleMovement ? CMD_MTR_075D : CMD_MTR_075S;
+    case 100:
+        return up ? CMD_MTR_100U : doubleMovement ? CMD_MTR_100D : CMD_MTR_100S;
+    case Printer::LIFT_STEP_UM:
+        return up ? CMD_MTR_300U : CMD_MTR_300D;
+    default:
+        return QString();
+    }
+}
+
 } // namespace
 
 Printer::Printer(const QString &portName, QObject *parent)
-    : SerialHandler(parent)
+    : QObject(parent)
     , printerPortName(portName)
+    , port(new SerialHandler(this))
     , releaseTimer(new QTimer(this))
 {
     // A coarse timer may fire up to 5 % late; the release is expected 3200 ms after the move.
@@ -30,6 +53,18 @@ Printer::Printer(const QString &portName, QObject *parent)
     releaseTimer->setSingleShot(true);
     releaseTimer->setInterval(RELEASE_DELAY_MS);
     connect(releaseTimer, &QTimer::timeout, this, &Printer::releaseMtr);
+}
+
+Printer::~Printer() = default;
+
+bool Printer::isReady() const
+{
+    return port->isReady();
+}
+
+bool Printer::isOpen() const
+{
+    return port->isOpen();
 }
 
 bool Printer::openConnection()
@@ -44,63 +79,46 @@ bool Printer::openConnection(QString &error)
         error += QStringLiteral("no port name");
         return false;
     }
-    connectSerialHandler(printerPortName);
-    if (!isOpen()) {
-        error += QStringLiteral("cannot open %1: %2").arg(printerPortName, errorString());
+    port->connectSerialHandler(printerPortName);
+    if (!port->isOpen()) {
+        error += QStringLiteral("cannot open %1: %2").arg(printerPortName, port->errorString());
         return false;
     }
-    const QString ack = sendData(CMD_SEND_ACK, true);
+    const QString ack = port->sendData(CMD_SEND_ACK, true);
     if (ack == ANS_RECV_ACK) {
-        const QString model = sendData(CMD_SEND_MDL, true);
+        const QString model = port->sendData(CMD_SEND_MDL, true);
         if (model == ANS_RECV_MDL)
             return true;
         error += describeRefusal(printerPortName, model, CMD_SEND_MDL, ANS_RECV_MDL);
     } else {
         error += describeRefusal(printerPortName, ack, CMD_SEND_ACK, ANS_RECV_ACK);
     }
-    if (isOpen())
-        close();
+    if (port->isOpen())
+        port->close();
     return false;
 }
 
 bool Printer::testConnection()
 {
-    if (isOpen())
-        readAll();
+    if (port->isOpen())
+        port->readAll();
     if (!isReady())
         return false;
-    return sendData(CMD_SEND_MDL, true) == ANS_RECV_MDL;
+    return port->sendData(CMD_SEND_MDL, true) == ANS_RECV_MDL;
 }
 
 bool Printer::closeConnection()
 {
-    if (!isOpen())
-        return true;
-    sendData(CMD_LEDS_FDO, false);
-    QThread::msleep(CLOSING_NOTICE_PAUSE_MS);
-    close();
-    return true;
-}
-
-QString Printer::motionCommand(int direction, int distanceUm, bool doubleMovement)
-{
-    if (direction == 0)
-        return QString();
-    const bool up = direction > 0;
-    switch (distanceUm) {
-    case 25:
-        return up ? CMD_MTR_025U : doubleMovement ? CMD_MTR_025D : CMD_MTR_025S;
-    case 50:
-        return up ? CMD_MTR_050U : doubleMovement ? CMD_MTR_050D : CMD_MTR_050S;
-    case 75:
-        return up ? CMD_MTR_075U : doubleMovement ? CMD_MTR_075D : CMD_MTR_075S;
-    case 100:
-        return up ? CMD_MTR_100U : doubleMovement ? CMD_MTR_100D : CMD_MTR_100S;
-    case 300:
-        return up ? CMD_MTR_300U : CMD_MTR_300D;
-    default:
-        return QString();
+    if (releaseTimer->isActive()) {
+        releaseTimer->stop();
+        releaseMtr();
     }
+    if (!port->isOpen())
+        return true;
+    send(CMD_LEDS_FDO);
+    pause(CLOSING_NOTICE_PAUSE_MS);
+    port->close();
+    return true;
 }
 
 void Printer::move(int direction, int distanceUm, bool release, bool doubleMovement)
@@ -108,7 +126,7 @@ void Printer::move(int direction, int distanceUm, bool release, bool doubleMovem
     moving = true;
     const QString command = motionCommand(direction, distanceUm, doubleMovement);
     if (!command.isEmpty())
-        sendData(command, false);
+        send(command);
     if (release)
         releaseTimer->start(RELEASE_DELAY_MS);
     else
@@ -150,7 +168,7 @@ bool Printer::emergeFromResin()
 void Printer::printingMovement(int stepUm, bool doubleMovement)
 {
     turnOffLeds();
-    QThread::msleep(LAYER_MOVE_PAUSE_MS);
+    pause(LAYER_MOVE_PAUSE_MS);
     if (isReady())
         move(-1, stepUm, false, doubleMovement);
 }
@@ -159,30 +177,21 @@ bool Printer::abortPrint()
 {
     if (!isReady())
         return false;
-    sendData(CMD_MTR_RLSE, false);
-    QThread::msleep(RELEASE_PAUSE_MS);
-    sendData(CMD_LEDS_OFF, false);
+    send(CMD_MTR_RLSE);
+    pause(RELEASE_PAUSE_MS);
+    send(CMD_LEDS_OFF);
     return true;
 }
 
 void Printer::turnOffLeds()
 {
     if (isReady())
-        sendData(CMD_LEDS_OFF, false);
-}
-
-void Printer::printFinished()
-{
-    if (!isReady())
-        return;
-    sendData(CMD_MTR_RLSE, false);
-    QThread::msleep(RELEASE_PAUSE_MS);
-    sendData(CMD_LEDS_END, false);
+        send(CMD_LEDS_OFF);
 }
 
 void Printer::releaseMtr()
 {
-    sendData(CMD_MTR_RLSE, false);
+    send(CMD_MTR_RLSE);
     moving = false;
 }
 
@@ -192,29 +201,16 @@ void Printer::changeProgBarLed(int stage)
         return;
     const QString stageCommands[LED_STAGES] = {CMD_LEDS_001, CMD_LEDS_002, CMD_LEDS_003,
                                                CMD_LEDS_004, CMD_LEDS_005, CMD_LEDS_006};
-    sendData(stageCommands[stage], false);
+    send(stageCommands[stage]);
 }
 
-QList<Printer *> Printer::scanForPrinters(QObject *parent)
+void Printer::send(const QString &command)
 {
-    const bool darwin = QSysInfo::kernelType() == QLatin1String("darwin");
-    QList<Printer *> printers;
-    const QList<QSerialPortInfo> ports = SerialHandler::scanForPrinters();
-    for (const QSerialPortInfo &info : ports) {
-        const QString name = darwin ? info.systemLocation() : info.portName();
-        if (!name.isEmpty())
-            printers.append(new Printer(name, parent));
-    }
-    return printers;
+    Q_ASSERT(QThread::currentThread() == thread());
+    port->sendData(command, false);
 }
 
-QList<Printer *> Printer::scanForPrinters(const QStringList &portLocations, QObject *parent)
+void Printer::pause(int ms)
 {
-    QList<Printer *> printers;
-    const QStringList found = SerialHandler::scanPortLocations(portLocations);
-    for (const QString &location : found) {
-        if (!location.isEmpty())
-            printers.append(new Printer(location, parent));
-    }
-    return printers;
+    QThread::msleep(ms);
 }

@@ -1,17 +1,21 @@
 #pragma once
 
-#include <QList>
+#include <QObject>
 #include <QString>
-#include <QStringList>
-
-#include "printer/serialhandler.h"
 
 class QTimer;
+class SerialHandler;
 
 // The printer's operations over its serial link: connection with the handshake, plate moves
 // (manual ones release the motor 3200 ms after the last move), the lift out of and descent
 // into the resin, the layer change of a print and the six progress LEDs.
-class Printer : public SerialHandler
+//
+// Every byte goes out on the thread the printer lives on (a serial port is not shared between
+// threads), and the printer waits in one way only: its pauses and answer waits block that
+// thread. Another thread asks for a move by posting it to the printer, for example
+// QMetaObject::invokeMethod(printer, &Printer::emergeFromResin, Qt::QueuedConnection); it runs
+// on the printer's thread, in order with everything else the printer sends.
+class Printer : public QObject
 {
     Q_OBJECT
 public:
@@ -20,10 +24,16 @@ public:
     static constexpr int RELEASE_PAUSE_MS = 1000;
     static constexpr int CLOSING_NOTICE_PAUSE_MS = 18;
     static constexpr int LED_STAGES = 6;
+    // The plate's steps in microns: the Up and Down buttons and the lift out of the resin, and
+    // the fine moves of Ctrl+Up and Ctrl+Down.
     static constexpr int LIFT_STEP_UM = 300;
+    static constexpr int FINE_STEP_UM = 50;
 
     explicit Printer(const QString &portName, QObject *parent = nullptr);
+    ~Printer() override;
 
+    bool isReady() const;
+    bool isOpen() const;
     bool isMoving() const { return moving; }
     QString getPortName() const { return printerPortName; }
 
@@ -32,6 +42,7 @@ public:
     bool openConnection();
     bool openConnection(QString &error);
     bool testConnection();
+    // Sends a release still waiting for its time, then the closing notice, and closes the port.
     bool closeConnection();
 
     // direction > 0 up, < 0 down, 0 no move; distances without a command move nothing.
@@ -43,23 +54,17 @@ public:
     void printingMovement(int stepUm, bool doubleMovement);
     bool abortPrint();
     void turnOffLeds();
-    void printFinished();
-
-    // The command a move sends, empty when the move sends nothing.
-    static QString motionCommand(int direction, int distanceUm, bool doubleMovement);
-
-    // Printers on the system's serial ports, closed; named by device path on macOS, else by
-    // the short port name.
-    static QList<Printer *> scanForPrinters(QObject *parent);
-    // Printers among the given port names or device paths, named as given.
-    static QList<Printer *> scanForPrinters(const QStringList &portLocations, QObject *parent);
 
 public slots:
     void releaseMtr();
     void changeProgBarLed(int stage);
 
 private:
+    void send(const QString &command);
+    void pause(int ms);
+
     const QString printerPortName;
+    SerialHandler *port;
     QTimer *releaseTimer;
     bool moving = false;
 };

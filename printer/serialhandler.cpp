@@ -1,7 +1,7 @@
 #include "printer/serialhandler.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSerialPortInfo>
 #include <QSysInfo>
 
 #include "printer/serialcommands.h"
@@ -31,11 +31,12 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
 {
     if (!isOpen())
         return QString();
-    write(data.toUtf8());
-    flush();
+    if (write(data.toUtf8()) < 0 || (!flush() && error() == QSerialPort::WriteError)) {
+        close();
+        return QString();
+    }
     if (!waitAnswer)
         return QString();
-    QCoreApplication::processEvents();
     return collectAnswer(*this, ANSWER_SILENCE_MS);
 }
 
@@ -50,30 +51,21 @@ bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
     if (!port.isOpen() || port.write(CMD_SEND_MDL.toUtf8()) < 0)
         return false;
     port.flush();
-    QCoreApplication::processEvents();
     const QString model = collectAnswer(port, timeoutMs);
     return !model.isEmpty() && model == ANS_RECV_MDL;
 }
 
-QList<QSerialPortInfo> SerialHandler::scanForPrinters()
+QStringList SerialHandler::systemPortNames()
 {
-    const QString productType = QSysInfo::productType();
-    const bool apple = productType == QLatin1String("osx") || productType == QLatin1String("ios")
-            || productType == QLatin1String("darwin");
-    const bool windows = !apple && productType.contains(QLatin1String("win"));
-
-    QList<QSerialPortInfo> found;
+    const bool darwin = QSysInfo::kernelType() == QLatin1String("darwin");
+    QStringList names;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports) {
-        QSerialPort port;
-        if (windows)
-            port.setPort(info);
-        else
-            port.setPortName(info.systemLocation());
-        if (probe(port))
-            found.append(info);
+        const QString name = darwin ? info.systemLocation() : info.portName();
+        if (!name.isEmpty())
+            names.append(name);
     }
-    return found;
+    return names;
 }
 
 QStringList SerialHandler::scanPortLocations(const QStringList &portLocations)

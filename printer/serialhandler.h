@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QList>
 #include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
 
 // A serial port that speaks the printer's protocol: fixed line settings (9600 8N1, no flow
 // control, DTR asserted), bare two-character commands, and answers that end when the line has
 // been silent for a while. Also identifies printers among the computer's serial ports.
+// Waiting for an answer blocks the calling thread on the port itself; no events are processed
+// meanwhile, so nothing else can send in the middle of an exchange.
 class SerialHandler : public QSerialPort
 {
     Q_OBJECT
@@ -30,18 +30,19 @@ public:
     bool isReady() const { return ready; }
 
     // Sends one command; with waitAnswer, returns the answer as simplified text (empty when the
-    // line stayed silent). Sends nothing and returns an empty text when the port is closed.
+    // line stayed silent). Sends nothing and returns an empty text when the port is closed. A
+    // command that cannot be written means the device went away: the port is closed.
     QString sendData(const QString &data, bool waitAnswer);
 
     // "10" must be answered "OK", then "12" the model name, each within timeoutMs of silence.
     // The port must be open and configured.
     static bool handshake(QSerialPort &port, int timeoutMs);
 
-    // Probes every serial port the system lists and returns those where a printer answered,
-    // in the system's order. Every probed port is left closed.
-    static QList<QSerialPortInfo> scanForPrinters();
-    // The same probe over the given port names or device paths (pseudo-terminals, which the
-    // system does not list); returns the ones where a printer answered, in the given order.
+    // The serial ports the system lists, in its order, named as a port is opened: by device path
+    // on macOS, else by the short port name.
+    static QStringList systemPortNames();
+    // Probes the given port names or device paths and returns those where a printer answered,
+    // in the given order. Every probed port is left closed.
     static QStringList scanPortLocations(const QStringList &portLocations);
 
     // Applies 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control and DTR, in this

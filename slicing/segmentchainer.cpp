@@ -5,7 +5,6 @@
 
 namespace {
 
-const double MATCH_TOLERANCE = 2e-9;
 // Grid cells of 2^-20 mm: the points of a plane are far apart compared with that, and a search
 // window of a few 1e-9 seldom straddles two cells. The cell borders lie half-way between
 // multiples of 2^-20, where models drawn on binary-friendly grids (0.5 mm, 0.25 mm) put no point.
@@ -13,11 +12,6 @@ const double CELLS_PER_UNIT = 1048576.0;
 const double CELL_BORDER_SHIFT = 0.5;
 // Points beyond a few kilometres share the border cells: still found, only slower.
 const double CELL_LIMIT = 4e12;
-
-bool pointsMatch(const QPointF &u, const QPointF &v)
-{
-    return std::abs(u.x() - v.x()) < MATCH_TOLERANCE && std::abs(u.y() - v.y()) < MATCH_TOLERANCE;
-}
 
 bool isFinite(const QPointF &point)
 {

@@ -6,12 +6,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QTextStream>
 #include <QThread>
 
-#include "app/constants.h"
+#include "base/constants.h"
+#include "base/formatting.h"
 #include "job/vekformat.h"
 #include "slicing/facetsweep.h"
 #include "slicing/layerpipeline.h"
@@ -23,11 +22,6 @@ namespace {
 
 const QIODevice::OpenMode DOCUMENT_OPEN_MODE =
         QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate | QIODevice::Unbuffered;
-
-bool hasGuiApplication()
-{
-    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
-}
 
 // Layers cut ahead of the one being written, per worker thread: enough to keep the workers busy
 // while a layer is written, few enough that memory does not grow with the model's height.
@@ -54,128 +48,71 @@ Slicer::Slicer(QObject *parent)
     : QObject(parent)
 { }
 
-Slicer::Slicer(QObject *parent, const QString &file)
-    : Slicer(parent)
-{
-    initMembers(file, 100, 0.1f, false);
-}
+Slicer::~Slicer() = default;
 
-Slicer::Slicer(QObject *parent, const QString &file, int zCut, float lineWidth, bool isHollow)
-    : Slicer(parent)
+bool Slicer::engage(const SliceRequest &request, QString &error)
 {
-    initMembers(file, zCut, lineWidth, isHollow);
-}
-
-Slicer::~Slicer()
-{
-    if (m_cursorOverridden)
-        QGuiApplication::restoreOverrideCursor();
-}
-
-void Slicer::initMembers(const QString &file, int zCut, float lineWidth, bool isHollow)
-{
-    if (file.isEmpty())
-        return;
-    m_fileName = file;
-    m_layerThickness = zCut / 1000.0;
-    m_lineWidth = lineWidth;
-    m_isHollow = isHollow;
-    m_reader = std::make_unique<STLReader>(file);
+    m_request = request;
     m_outputFolder.clear();
     m_planeCounter = 0;
-    m_isSlicing = false;
-}
-
-void Slicer::setFileName(const QString &file)
-{
-    if (!file.isEmpty())
-        m_fileName = file;
-}
-
-void Slicer::setZCut(int zCut)
-{
-    m_layerThickness = zCut / 1000.0;
-}
-
-void Slicer::changeCursorStatus(bool busy)
-{
-    m_cursor.setShape(busy ? Qt::WaitCursor : Qt::ArrowCursor);
-    // Without a screen (the command-line tool) there is no cursor to show.
-    if (!hasGuiApplication())
-        return;
-    // The wait cursor is pushed once and popped at the end, so that the widgets get their own
-    // cursors back instead of an arrow forced over all of them.
-    if (busy && m_cursorOverridden) {
-        QGuiApplication::changeOverrideCursor(m_cursor);
-    } else if (busy) {
-        QGuiApplication::setOverrideCursor(m_cursor);
-        m_cursorOverridden = true;
-    } else if (m_cursorOverridden) {
-        QGuiApplication::restoreOverrideCursor();
-        m_cursorOverridden = false;
-    }
-}
-
-void Slicer::turnOnSlicing()
-{
     m_isSlicing = true;
-    changeCursorStatus(true);
-}
-
-void Slicer::turnOffSlicing()
-{
-    m_isSlicing = false;
-    changeCursorStatus(false);
-}
-
-bool Slicer::engage(QString &error)
-{
-    turnOnSlicing();
     error.clear();
+    m_reader = std::make_unique<STLReader>(m_request.modelFile);
     if (!checkModel(error)) {
-        turnOffSlicing();
+        endRun();
         return false;
     }
 
     QString openError;
     if (!svgOpenOutputFile(openError)) {
         error += openError;
+        removeStoredResources();
+        endRun();
         return false;
     }
-    emit sgnAskForScreenShot();
-    error.clear();
-    return slice(error);
+    writeThumbnail();
+    const bool sliced = slice(error);
+    endRun();
+    return sliced;
+}
+
+void Slicer::endRun()
+{
+    m_reader.reset();
+    m_isSlicing = false;
 }
 
 bool Slicer::checkModel(QString &error) const
 {
-    const QString where = QStringLiteral("bool Slicer::engage(QString &)");
-    if (!m_reader) {
+    const QString where = QStringLiteral("bool Slicer::engage(const SliceRequest &, QString &)");
+    const QString &file = m_request.modelFile;
+    if (file.isEmpty()) {
         error += where % QStringLiteral(" ERROR: no model file to slice.");
         return false;
     }
-    if (!QFileInfo::exists(m_fileName)) {
-        error += where % QStringLiteral(" ERROR: the model file does not exist: ") % m_fileName;
+    if (!QFileInfo::exists(file)) {
+        error += where % QStringLiteral(" ERROR: the model file does not exist: ") % file;
         return false;
     }
     if (!m_reader->isValid()) {
-        error += where % QStringLiteral(" ERROR: the model file cannot be read: ") % m_fileName;
+        error += where % QStringLiteral(" ERROR: the model file cannot be read: ") % file
+                % QStringLiteral("\n") % m_reader->errorString();
         return false;
     }
     if (m_reader->facets().isEmpty()) {
-        error += where % QStringLiteral(" ERROR: the model file holds no facets: ") % m_fileName;
+        error += where % QStringLiteral(" ERROR: the model file holds no facets: ") % file;
         return false;
     }
-    if (!(m_layerThickness > 0)) {
+    if (m_request.microns <= 0) {
         error += where % QStringLiteral(" ERROR: the layer thickness must be positive.");
         return false;
     }
     // A plane count beyond an int would overflow the layer numbers, and z would stop growing.
     const double planes =
-            (double(m_reader->getZMax()) - double(m_reader->getZMin())) / m_layerThickness;
+            (double(m_reader->getZMax()) - double(m_reader->getZMin())) / layerThickness();
     if (!(planes < double(INT_MAX))) {
         error += where % QStringLiteral(" ERROR: the model is too tall for this layer thickness: ")
-                % m_fileName;
+                % file;
         return false;
     }
     return true;
@@ -192,10 +129,9 @@ bool Slicer::slice(QString &error)
         m_progress->finish();
 
     if (!planesWritten || !svgCloseOutputFile(error) || !writeVekFile(error)) {
-        abandonRun();
+        removeStoredResources();
         return false;
     }
-    turnOffSlicing();
     return true;
 }
 
@@ -203,7 +139,8 @@ bool Slicer::cutPlanes(QString &error)
 {
     const float zmin = m_reader->getZMin();
     const float zmax = m_reader->getZMax();
-    const int planes = qMax(1, int(std::floor((zmax - zmin) / m_layerThickness)));
+    const double thickness = layerThickness();
+    const int planes = qMax(1, int(std::floor((zmax - zmin) / thickness)));
 
     // The planes are cut on worker threads and written here in order; the sweep hands each plane
     // only the facets that cross it.
@@ -211,7 +148,7 @@ bool Slicer::cutPlanes(QString &error)
     FacetSweep sweep(m_reader->facets());
     LayerPipeline pipeline(layerFormatter(), workers);
     // z grows by repeated addition: the sums decide whether a plane at the very top is cut.
-    for (double z = zmin + m_layerThickness; z <= zmax; z += m_layerThickness) {
+    for (double z = zmin + thickness; z <= zmax; z += thickness) {
         QCoreApplication::processEvents();
         if (m_progress) {
             m_progress->setValue(int(qint64(m_planeCounter) * 100 / planes));
@@ -247,10 +184,12 @@ QString Slicer::prepareOutputFilePath(QString &error)
 {
     error.clear();
     const QString folderName = QStringLiteral("%1_Z%2").arg(
-            baseName(), QStringLiteral("%1").arg(microns(), 3, 10, QLatin1Char('0')));
-    QString path = toUnixFormat(SLICER_WORKING_DIR + folderName);
-    if (QFileInfo::exists(path))
-        getAvailableSubPath(path);
+            baseName(), QStringLiteral("%1").arg(m_request.microns, 3, 10, QLatin1Char('0')));
+    const QString wanted = toUnixFormat(QDir(m_request.outputRoot).filePath(folderName));
+    // Earlier runs of the same model keep their folders: the new one takes the first free suffix.
+    QString path = wanted;
+    for (int counter = 1; QFileInfo::exists(path); ++counter)
+        path = wanted + QStringLiteral("_%1").arg(counter, 3, 10, QLatin1Char('0'));
     if (!QDir().mkpath(path)) {
         error += QStringLiteral("QString Slicer::prepareOutputFilePath(QString &)")
                 % QStringLiteral(" ERROR while creating the SlicedModels subfolder.\n")
@@ -261,17 +200,6 @@ QString Slicer::prepareOutputFilePath(QString &error)
     return m_outputFolder + baseName() + QStringLiteral(".svg");
 }
 
-void Slicer::getAvailableSubPath(QString &path)
-{
-    int counter = 1;
-    QString candidate = path;
-    while (QFileInfo::exists(candidate)) {
-        candidate = path + QStringLiteral("_%1").arg(counter, 3, 10, QLatin1Char('0'));
-        ++counter;
-    }
-    path = candidate;
-}
-
 bool Slicer::svgOpenOutputFile(QString &error)
 {
     error.clear();
@@ -279,12 +207,11 @@ bool Slicer::svgOpenOutputFile(QString &error)
     if (!error.isEmpty()) {
         error += QStringLiteral("bool Slicer::svgOpenOutputFile(QString &)")
                 % QStringLiteral(" ERROR: check the folders' permissions.");
-        turnOffSlicing();
         return false;
     }
 
-    QString previewPath = printPath;
-    previewPath.replace(QStringLiteral(".svg"), QStringLiteral("_preview.svg"));
+    // Beside the print document, whatever the folders above it are called.
+    const QString previewPath = m_outputFolder + baseName() + QStringLiteral("_preview.svg");
     m_printFile.setFileName(printPath);
     m_previewFile.setFileName(previewPath);
     if (m_printFile.open(DOCUMENT_OPEN_MODE) && m_previewFile.open(DOCUMENT_OPEN_MODE)) {
@@ -299,7 +226,6 @@ bool Slicer::svgOpenOutputFile(QString &error)
     }
     m_printFile.close();
     m_previewFile.close();
-    turnOffSlicing();
     return false;
 }
 
@@ -374,12 +300,6 @@ void Slicer::removeStoredResources()
         QDir(m_outputFolder).removeRecursively();
 }
 
-void Slicer::abandonRun()
-{
-    removeStoredResources();
-    turnOffSlicing();
-}
-
 QByteArray Slicer::footprint(const char *style) const
 {
     return streamed([this, style](QTextStream &stream) {
@@ -391,16 +311,7 @@ QByteArray Slicer::footprint(const char *style) const
 
 LayerFormatter Slicer::layerFormatter() const
 {
-    return LayerFormatter(footprint("fill:black"), m_isHollow);
-}
-
-void Slicer::slicePlane(double z)
-{
-    LayerText layer;
-    layerFormatter().format(m_planeCounter + 1, z, PlaneSectioner().section(z, m_reader->facets()),
-                            layer);
-    m_printPending += layer.print;
-    m_previewPending += layer.preview;
+    return LayerFormatter(footprint("fill:black"), m_request.hollow);
 }
 
 bool Slicer::writeVekFile(QString &error)
@@ -412,7 +323,7 @@ bool Slicer::writeVekFile(QString &error)
     job.path = toUnixFormat(QFileInfo(jobPath).absolutePath());
     job.baseName = baseName();
     job.lastFrame = m_planeCounter;
-    job.zCut = microns();
+    job.zCut = m_request.microns;
     job.type = 1;
     QString reason;
     if (!writeVekJob(jobPath, job, reason)) {
@@ -424,27 +335,17 @@ bool Slicer::writeVekFile(QString &error)
     return true;
 }
 
-void Slicer::writeThumbnail(QImage image)
+void Slicer::writeThumbnail()
 {
-    if (m_outputFolder.isEmpty())
+    if (m_request.thumbnail.isNull())
         return;
-    const QString path =
-            QStringLiteral("%1%2%3").arg(m_outputFolder, baseName(), QStringLiteral(".png"));
-    // A pixmap needs the GUI application object; without it the image is saved as it is.
-    if (hasGuiApplication())
-        QPixmap::fromImage(image).save(path);
-    else
-        image.save(path);
+    m_request.thumbnail.save(
+            QStringLiteral("%1%2%3").arg(m_outputFolder, baseName(), QStringLiteral(".png")));
 }
 
 QString Slicer::baseName() const
 {
-    return QFileInfo(m_fileName).baseName();
-}
-
-int Slicer::microns() const
-{
-    return qRound(m_layerThickness * 1000);
+    return QFileInfo(m_request.modelFile).baseName();
 }
 
 float Slicer::modelLength() const

@@ -12,7 +12,6 @@ namespace ReferenceSlicer {
 namespace {
 
 const double DEGENERATE_TOLERANCE = 2e-9;
-const double MATCH_TOLERANCE = 2e-9;
 const double HOLE_PROBE_STEP = 2e-5;
 const double HOLLOW_WALL = 4.0;
 const double INSET_MITER_LIMIT = 2.0;
@@ -20,11 +19,6 @@ const double INSET_ARC_TOLERANCE = 0.25;
 // Clipper rejects coordinates beyond about 4.6e18 (by throwing) and a double beyond 9.2e18 has no
 // 64-bit integer; real models are far below this bound.
 const double INSET_COORDINATE_LIMIT = 1e15;
-
-bool pointsMatch(const QPointF &u, const QPointF &v)
-{
-    return std::abs(u.x() - v.x()) < MATCH_TOLERANCE && std::abs(u.y() - v.y()) < MATCH_TOLERANCE;
-}
 
 bool isDegenerate(const SliceSegment &segment)
 {
@@ -296,10 +290,11 @@ int writeDocuments(const QString &model, int microns, const QString &folder, boo
     const STLReader reader(model);
     if (!reader.isValid())
         return -1;
-    documents = {folder + "/print.svg", folder + "/preview.svg", QString(), QString()};
+    documents = {folder + QStringLiteral("/print.svg"), folder + QStringLiteral("/preview.svg"),
+                 QString(), QString()};
     if (hollowToo) {
-        documents.hollowPrint = folder + "/hollow_print.svg";
-        documents.hollowPreview = folder + "/hollow_preview.svg";
+        documents.hollowPrint = folder + QStringLiteral("/hollow_print.svg");
+        documents.hollowPreview = folder + QStringLiteral("/hollow_preview.svg");
     }
     DocumentText print(documents.print);
     DocumentText preview(documents.preview);

@@ -1,96 +1,77 @@
 #include "tests/testsupport.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QtEndian>
 
 namespace TestSupport {
 
 QByteArray binaryStl(const QVector<STLStruct> &records, qint64 declaredCount,
                      const QByteArray &header)
 {
-    QByteArray bytes = header.left(80);
-    bytes.append(QByteArray(80 - bytes.size(), ' '));
-    const quint32 count = quint32(declaredCount < 0 ? records.size() : declaredCount);
-    char countBytes[4];
-    qToLittleEndian(count, countBytes);
-    bytes.append(countBytes, 4);
+    QByteArray bytes = header.leftJustified(80, ' ', true);
+    QDataStream stream(&bytes, QIODevice::Append);
+    stream.setByteOrder(QDataStream::LittleEndian);
+    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    stream << quint32(declaredCount < 0 ? records.size() : declaredCount);
     for (const STLStruct &record : records) {
-        const float *values = &record.nx;
-        for (int i = 0; i < 12; ++i) {
-            char valueBytes[4];
-            qToLittleEndian(values[i], valueBytes);
-            bytes.append(valueBytes, 4);
-        }
-        bytes.append(2, '\0');
+        for (const float *value = &record.nx; value <= &record.cz; ++value)
+            stream << *value;
+        stream << quint16(0);
     }
     return bytes;
 }
 
-static STLStruct facet(float ax, float ay, float az, float bx, float by, float bz, float cx,
-                       float cy, float cz)
+QByteArray asciiStl(const QVector<STLStruct> &records, const QByteArray &name)
 {
-    STLStruct record;
-    record.ax = ax;
-    record.ay = ay;
-    record.az = az;
-    record.bx = bx;
-    record.by = by;
-    record.bz = bz;
-    record.cx = cx;
-    record.cy = cy;
-    record.cz = cz;
-    return record;
+    const auto line = [](const char *keyword, const float *xyz) -> QByteArray {
+        QByteArray text = keyword;
+        for (int i = 0; i < 3; ++i)
+            text += ' ' + QByteArray::number(double(xyz[i]), 'g', 9);
+        return text + '\n';
+    };
+    QByteArray text = "solid " + name + "\n";
+    for (const STLStruct &r : records) {
+        text += "  facet " + line("normal", &r.nx) + "    outer loop\n";
+        for (const float *corner : {&r.ax, &r.bx, &r.cx})
+            text += "      " + line("vertex", corner);
+        text += "    endloop\n  endfacet\n";
+    }
+    return text + "endsolid " + name + "\n";
 }
 
 QVector<STLStruct> boxFacets(float x0, float y0, float z0, float x1, float y1, float z1)
 {
-    return {
-            // bottom (normal -z) and top (+z)
-            facet(x0, y0, z0, x0, y1, z0, x1, y1, z0),
-            facet(x0, y0, z0, x1, y1, z0, x1, y0, z0),
-            facet(x0, y0, z1, x1, y0, z1, x1, y1, z1),
-            facet(x0, y0, z1, x1, y1, z1, x0, y1, z1),
-            // front (-y) and back (+y)
-            facet(x0, y0, z0, x1, y0, z0, x1, y0, z1),
-            facet(x0, y0, z0, x1, y0, z1, x0, y0, z1),
-            facet(x0, y1, z0, x0, y1, z1, x1, y1, z1),
-            facet(x0, y1, z0, x1, y1, z1, x1, y1, z0),
-            // left (-x) and right (+x)
-            facet(x0, y0, z0, x0, y0, z1, x0, y1, z1),
-            facet(x0, y0, z0, x0, y1, z1, x0, y1, z0),
-            facet(x1, y0, z0, x1, y1, z0, x1, y1, z1),
-            facet(x1, y0, z0, x1, y1, z1, x1, y0, z1),
-    };
+    // Corner k of the box takes the high x, y, z where bits 0, 1, 2 of k are set.
+    const int corners[12][3] = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
+                                {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}};
+    QVector<STLStruct> facets;
+    for (const auto &triangle : corners) {
+        STLStruct facet;
+        float *value = &facet.ax;
+        for (const int k : triangle) {
+            *value++ = k & 1 ? x1 : x0;
+            *value++ = k & 2 ? y1 : y0;
+            *value++ = k & 4 ? z1 : z0;
+        }
+        facets << facet;
+    }
+    return facets;
 }
 
-QByteArray asciiStl(const QVector<STLStruct> &records, const QByteArray &name)
+QVector<STLStruct> inverted(QVector<STLStruct> records)
 {
-    QByteArray text = "solid " + name + "\n";
-    auto number = [](float value) { return QByteArray::number(double(value), 'g', 9); };
-    auto vertex = [&](const char *keyword, float x, float y, float z) -> QByteArray {
-        return QByteArray(keyword) + ' ' + number(x) + ' ' + number(y) + ' ' + number(z) + '\n';
-    };
-    for (const STLStruct &r : records) {
-        text += "  facet " + vertex("normal", r.nx, r.ny, r.nz);
-        text += "    outer loop\n";
-        text += "      " + vertex("vertex", r.ax, r.ay, r.az);
-        text += "      " + vertex("vertex", r.bx, r.by, r.bz);
-        text += "      " + vertex("vertex", r.cx, r.cy, r.cz);
-        text += "    endloop\n  endfacet\n";
-    }
-    text += "endsolid " + name + "\n";
-    return text;
+    for (STLStruct &r : records)
+        r = {r.nx, r.ny, r.nz, r.ax, r.ay, r.az, r.cx, r.cy, r.cz, r.bx, r.by, r.bz};
+    return records;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    QDir().mkpath(path.left(qMax(0, path.lastIndexOf('/'))));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(bytes) == bytes.size() && file.flush();
 }
 
 } // namespace TestSupport

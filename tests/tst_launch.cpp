@@ -1,6 +1,4 @@
-#include <QGuiApplication>
 #include <QProcess>
-#include <QScreen>
 #include <QtTest>
 
 // Starts the real executable on the test display and waits for its main window to be mapped.

@@ -1,121 +1,151 @@
+#include <memory>
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// kelvarome-printer against kelvarome-virtual-printer, both as the user runs them.
+namespace {
+
+// kelvarome-printer run against its own kelvarome-virtual-printer, both as a user runs them.
+struct ToolRun
+{
+    QProcess board;
+    QProcess tool;
+    QString logPath;
+    QString device;
+
+    // The codes the board logged, then "hung" if it hung up.
+    QStringList codes() const
+    {
+        QFile log(logPath);
+        QStringList codes;
+        if (log.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            for (const QString &line :
+                 QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts))
+                codes << line.section(' ', 2, 2);
+        }
+        return codes;
+    }
+    QString output() { return QString::fromLocal8Bit(tool.readAll()); }
+};
+
+} // namespace
+
 class TestPrinterTools : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup();
-    void probeAndLog();
-    void fineDownWaitsForRelease();
-    void refusesOtherDevices();
-    void printerGoneDuringMove();
+    void everyActionAndItsExitStatus();
+    void refusalsAndWrongArguments();
+    void staleLinkReplacedOtherFilesKept();
 
 private:
-    // Starts the virtual printer with the given options; returns its device path.
-    QString startVirtualPrinter(const QStringList &options = {});
-    // Runs kelvarome-printer and returns its exit code; its output goes to `output`.
-    int runPrinterTool(const QStringList &arguments);
-    QString logText() const;
-    // One field of every line of the virtual printer's log (1: time, 2: code or "hung").
-    QStringList logField(int field) const;
+    // Starts a board with `boardOptions` and the tool on it with `action`, without waiting; the
+    // tool opens `port` when given, else the board's device.
+    ToolRun *startRun(const QString &action, const QStringList &boardOptions = {},
+                      const QString &port = QString());
+    int finish(ToolRun *run);
 
     QTemporaryDir dir;
-    QProcess virtualPrinter;
-    QByteArray output;
+    std::vector<std::unique_ptr<ToolRun>> runs;
 };
 
-void TestPrinterTools::cleanup()
+ToolRun *TestPrinterTools::startRun(const QString &action, const QStringList &boardOptions,
+                                    const QString &port)
 {
-    if (virtualPrinter.state() != QProcess::NotRunning) {
-        virtualPrinter.terminate();
-        QVERIFY(virtualPrinter.waitForFinished(5000));
+    auto run = std::make_unique<ToolRun>();
+    run->logPath = dir.filePath(QString::number(runs.size()) + ".log");
+    run->board.start(VIRTUAL_PRINTER_EXE, QStringList{"--log", run->logPath} + boardOptions);
+    while (!run->board.canReadLine() && run->board.waitForReadyRead(5000)) { }
+    run->device = QString::fromLocal8Bit(run->board.readLine()).trimmed();
+    run->tool.setProcessChannelMode(QProcess::MergedChannels);
+    run->tool.start(PRINTER_EXE, {port.isEmpty() ? run->device : port, action});
+    runs.push_back(std::move(run));
+    return runs.back().get();
+}
+
+int TestPrinterTools::finish(ToolRun *run)
+{
+    if (!run->tool.waitForFinished(15000))
+        return -1;
+    run->board.terminate();
+    run->board.waitForFinished(5000);
+    return run->tool.exitStatus() == QProcess::NormalExit ? run->tool.exitCode() : -1;
+}
+
+void TestPrinterTools::everyActionAndItsExitStatus()
+{
+    // Each action runs twice at once: against a good board, and against one that hangs up
+    // during the action (during the handshake for the actions that send nothing later).
+    const QList<QPair<QString, QStringList>> actions = {
+            {"probe", {}},
+            {"up", {"50", "52"}},
+            {"down", {"51", "52"}},
+            {"fine-up", {"41", "52"}},
+            {"fine-down", {"31", "52"}},
+            {"leds", {"64", "65", "60", "61", "62", "63", "66"}},
+            {"release", {"52"}}};
+    QList<QPair<ToolRun *, ToolRun *>> started;
+    for (const auto &[action, codes] : actions) {
+        const QString hangUpAt = codes.size() > 1 ? "3" : "2";
+        started.append(
+                qMakePair(startRun(action), startRun(action, {"--hang-up-after", hangUpAt})));
     }
-    QFile::remove(dir.filePath(QStringLiteral("commands.log")));
+    for (int i = 0; i < actions.size(); ++i) {
+        const auto &[action, codes] = actions.at(i);
+        ToolRun *good = started.at(i).first;
+        ToolRun *lost = started.at(i).second;
+        QCOMPARE(finish(good), 0);
+        QCOMPARE(good->codes(), QStringList({"10", "12"}) + codes + QStringList{"89"});
+        QVERIFY2(finish(lost) == 1, qPrintable(action));
+        QCOMPARE(lost->codes().last(), QStringLiteral("hung"));
+        const QString said = lost->output();
+        QVERIFY2(said.contains("went away") || said.contains("no answer"), qPrintable(said));
+    }
+    QCOMPARE(started.first().first->output(),
+             "Tarvisomel on " + started.first().first->device + '\n');
 }
 
-QString TestPrinterTools::startVirtualPrinter(const QStringList &options)
+void TestPrinterTools::refusalsAndWrongArguments()
 {
-    virtualPrinter.start(QStringLiteral(VIRTUAL_PRINTER_EXE),
-                         QStringList{"--log", dir.filePath(QStringLiteral("commands.log"))}
-                                 + options);
-    while (!virtualPrinter.canReadLine() && virtualPrinter.waitForReadyRead(5000)) { }
-    return QString::fromLocal8Bit(virtualPrinter.readLine()).trimmed();
-}
+    ToolRun *lowerCase = startRun("probe", {"--ack", "ok"});
+    QCOMPARE(finish(lowerCase), 1);
+    QVERIFY(lowerCase->output().contains("answered \"ok\" to \"10\", not \"OK\""));
 
-int TestPrinterTools::runPrinterTool(const QStringList &arguments)
-{
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(QStringLiteral(PRINTER_EXE), arguments);
-    if (!tool.waitForFinished(15000))
-        return -1;
-    output = tool.readAll();
-    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    tool.start(PRINTER_EXE, {"/dev/kelvarome-no-such-port", "up"});
+    QVERIFY(tool.waitForFinished(5000));
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY(tool.readAll().contains("cannot open"));
+    tool.start(PRINTER_EXE, {"/dev/kelvarome-no-such-port", "jump"});
+    QVERIFY(tool.waitForFinished(5000));
+    QCOMPARE(tool.exitCode(), 2);
+    QVERIFY(tool.readAll().contains("Usage"));
 }
 
-QString TestPrinterTools::logText() const
+void TestPrinterTools::staleLinkReplacedOtherFilesKept()
 {
-    QFile log(dir.filePath(QStringLiteral("commands.log")));
-    return log.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(log.readAll())
-                                                           : QString();
-}
+    // A link left by a killed run points nowhere: it is replaced and the tool reaches the board.
+    const QString link = dir.filePath("printer-link");
+    QVERIFY(QFile::link(dir.filePath("gone"), link));
+    ToolRun *linked = startRun("probe", {"--link", link}, link);
+    QCOMPARE(finish(linked), 0);
+    QCOMPARE(linked->codes(), QStringList({"10", "12", "89"}));
 
-QStringList TestPrinterTools::logField(int field) const
-{
-    QStringList fields;
-    for (const QString &line : logText().split('\n', Qt::SkipEmptyParts))
-        fields << line.section(' ', field, field);
-    return fields;
-}
-
-void TestPrinterTools::probeAndLog()
-{
-    const QString device = startVirtualPrinter();
-    QCOMPARE(runPrinterTool({device, "probe"}), 0);
-    QCOMPARE(output, QByteArray("Tarvisomel on " + device.toLocal8Bit() + '\n'));
-
-    // Each log line: date, time with milliseconds, code, name.
-    const QRegularExpression lines(QStringLiteral(
-            "^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\d\\d CMD_[A-Z_]+\\n)+$"));
-    QVERIFY2(lines.match(logText()).hasMatch(), qPrintable(logText()));
-    QCOMPARE(logField(2), (QStringList{"10", "12", "89"}));
-
-    QCOMPARE(runPrinterTool({device, "jump"}), 2);
-    QVERIFY(output.contains("Usage"));
-}
-
-void TestPrinterTools::fineDownWaitsForRelease()
-{
-    QCOMPARE(runPrinterTool({startVirtualPrinter(), "fine-down"}), 0);
-    QCOMPARE(logField(2), (QStringList{"10", "12", "31", "52", "89"}));
-    const QStringList times = logField(1);
-    const int releaseGap = QTime::fromString(times.at(2), QStringLiteral("hh:mm:ss.zzz"))
-                                   .msecsTo(QTime::fromString(times.at(3), "hh:mm:ss.zzz"));
-    QVERIFY2(releaseGap >= 3180 && releaseGap < 3700, qPrintable(QString::number(releaseGap)));
-}
-
-void TestPrinterTools::refusesOtherDevices()
-{
-    QCOMPARE(runPrinterTool({startVirtualPrinter({"--ack", "ok"}), "probe"}), 1);
-    QVERIFY2(output.contains("\"ok\""), output.constData());
-    QCOMPARE(runPrinterTool({"/dev/kelvarome-no-such-port", "up"}), 1);
-    QVERIFY2(output.contains("cannot open"), output.constData());
-}
-
-void TestPrinterTools::printerGoneDuringMove()
-{
-    const QString device = startVirtualPrinter({"--hang-up-after", "3"});
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(runPrinterTool({device, "up"}), 1);
-    QVERIFY(elapsed.elapsed() < 3000);
-    QVERIFY2(output.contains("went away"), output.constData());
-    QVERIFY(virtualPrinter.waitForFinished(2000));
-    QCOMPARE(logField(2), (QStringList{"10", "12", "50", "hung"}));
+    // Anything else in the way is refused, with the reason, and left as it was.
+    const QString plain = dir.filePath("plain");
+    QFile file(plain);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    QProcess board;
+    board.start(VIRTUAL_PRINTER_EXE, {"--link", plain});
+    QVERIFY(board.waitForFinished(5000));
+    QCOMPARE(board.exitCode(), 1);
+    QVERIFY(board.readAllStandardError().contains("already exists and is not a link"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("keep"));
 }
 
 QTEST_GUILESS_MAIN(TestPrinterTools)

@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QStringList>
-#include <QThread>
+#include <QTimer>
 
 #include "printer/printer.h"
 #include "printer/serialcommands.h"
@@ -29,30 +30,47 @@ void printUsage()
                  "          release    release the motor\n");
 }
 
+// Waits with the event loop running, so that a printer that hangs up meanwhile is noticed.
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Shows the six LED stages one after the other; false when the printer refused or went away.
+bool showLedStages(Printer &printer)
+{
+    for (int stage = 0; stage < Printer::LED_STAGES; ++stage) {
+        if (!printer.isReady() || !printer.isOpen())
+            return false;
+        printer.changeProgBarLed(stage);
+        waitMs(LED_STAGE_SHOW_MS);
+    }
+    printer.turnOffLeds();
+    return true;
+}
+
 // Runs the action on a connected printer; false when the printer refused it.
 bool runAction(Printer &printer, const QString &action)
 {
-    bool accepted = true;
+    bool accepted = printer.isReady();
     if (action == QLatin1String("up"))
-        accepted = printer.goUp(300, true);
+        accepted = printer.goUp(Printer::LIFT_STEP_UM, true);
     else if (action == QLatin1String("down"))
-        accepted = printer.goDown(300, false, true);
+        accepted = printer.goDown(Printer::LIFT_STEP_UM, false, true);
     else if (action == QLatin1String("fine-up"))
-        accepted = printer.goUp(50, true);
+        accepted = printer.goUp(Printer::FINE_STEP_UM, true);
     else if (action == QLatin1String("fine-down"))
-        accepted = printer.goDown(50, false, true);
-    else if (action == QLatin1String("release"))
+        accepted = printer.goDown(Printer::FINE_STEP_UM, false, true);
+    else if (action == QLatin1String("release") && accepted)
         printer.releaseMtr();
-    else if (action == QLatin1String("leds")) {
-        for (int stage = 0; stage < Printer::LED_STAGES; ++stage) {
-            printer.changeProgBarLed(stage);
-            QThread::msleep(LED_STAGE_SHOW_MS);
-        }
-        printer.turnOffLeds();
-    }
+    else if (action == QLatin1String("leds") && accepted)
+        accepted = showLedStages(printer);
     // A move is over when its release command has gone out.
     while (printer.isMoving() && printer.isOpen())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
     return accepted;
 }
 

@@ -11,7 +11,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "app/constants.h"
+#include "base/constants.h"
+#include "base/formatting.h"
 #include "slicing/slicer.h"
 #include "slicing/slicingprogress.h"
 
@@ -114,21 +115,24 @@ int main(int argc, char *argv[])
         return usageError(parser, QStringLiteral("--microns needs a positive whole number."));
 
     fixPaths();
-    if (parser.isSet(outOption)) {
-        SLICER_WORKING_DIR = toUnixFormat(QDir(parser.value(outOption)).absolutePath()) + DIR_SEP;
-    }
+    SliceRequest request;
+    request.modelFile = parser.positionalArguments().constFirst();
+    request.microns = microns;
+    request.hollow = parser.isSet(hollowOption);
+    request.outputRoot = parser.isSet(outOption)
+            ? toUnixFormat(QDir(parser.value(outOption)).absolutePath()) + DIR_SEP
+            : SLICER_WORKING_DIR;
 
     catchInterrupts();
     TerminalProgress progress(isatty(STDERR_FILENO) != 0);
-    Slicer slicer(nullptr, parser.positionalArguments().constFirst(), microns, 0.1f,
-                  parser.isSet(hollowOption));
+    Slicer slicer;
     slicer.setProgress(&progress);
     QString jobPath;
     QObject::connect(&slicer, &Slicer::sgnNotifyVekCreation,
                      [&jobPath](const QString &path) { jobPath = path; });
 
     QString error;
-    if (!slicer.engage(error)) {
+    if (!slicer.engage(request, error)) {
         std::fprintf(stderr, "kelvarome-slice: %s\n", qPrintable(error));
         return 1;
     }

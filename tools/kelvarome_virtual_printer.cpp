@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -47,6 +48,32 @@ bool readCount(const QCommandLineParser &parser, const QString &option, int &val
         return true;
     std::fprintf(stderr, "--%s needs a whole number (0 or more)\n", qPrintable(option));
     return false;
+}
+
+// Makes `linkPath` a symbolic link to the device. A dangling link, left by a run that was killed,
+// is replaced; anything else in the way is refused with the reason.
+bool linkDevice(const QString &devicePath, const QString &linkPath, QString &error)
+{
+    const QFileInfo existing(linkPath);
+    if (existing.isSymLink() && !existing.exists()) {
+        if (!QFile::remove(linkPath)) {
+            error = QStringLiteral("cannot remove the stale link %1").arg(linkPath);
+            return false;
+        }
+    } else if (existing.isSymLink()) {
+        error = QStringLiteral("%1 already links to %2, which exists")
+                        .arg(linkPath, existing.symLinkTarget());
+        return false;
+    } else if (existing.exists()) {
+        error = QStringLiteral("%1 already exists and is not a link").arg(linkPath);
+        return false;
+    }
+    QFile device(devicePath);
+    if (!device.link(linkPath)) {
+        error = QStringLiteral("cannot create the link %1: %2").arg(linkPath, device.errorString());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -122,8 +149,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QString linkPath = parser.value(QStringLiteral("link"));
-    if (!linkPath.isEmpty() && !QFile::link(printer.devicePath(), linkPath)) {
-        std::fprintf(stderr, "Cannot create the link %s\n", qPrintable(linkPath));
+    if (!linkPath.isEmpty() && !linkDevice(printer.devicePath(), linkPath, error)) {
+        std::fprintf(stderr, "kelvarome-virtual-printer: %s\n", qPrintable(error));
         return 1;
     }
     std::printf("%s\n", qPrintable(printer.devicePath()));

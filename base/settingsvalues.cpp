@@ -1,4 +1,4 @@
-#include "settings/settingsvalues.h"
+#include "base/settingsvalues.h"
 
 QString SETTINGS_DEF_PROJECTOR = QStringLiteral("Generic Custom");
 QString SETTINGS_DEF_RESIN = QStringLiteral("FunToDo Standard Blend Black");

@@ -1,4 +1,4 @@
-#include "slicing/slicingprogressdialog.h"
+#include "gui/slicingprogressdialog.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/aboutdialog.h"
+#include "gui/aboutdialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/constants.h"
+#include "base/constants.h"
 
 const QString AboutDialog::WEBSITE_URL = QStringLiteral("https://www.kelvarome.example");
 const QString AboutDialog::SUPPORT_ADDRESS = QStringLiteral("support@kelvarome.example");

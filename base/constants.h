@@ -39,10 +39,3 @@ extern const float VEK_UNDEF_FLT;
 // STL files in a product folder inside the first Documents location (or beside the executable
 // when there is none). Creates nothing. Safe to call again: each folder is formed from its name.
 void fixPaths();
-
-// The path with native separators turned into "/".
-QString toUnixFormat(const QString &path);
-QString toUnixFormat(QChar separator);
-
-// Fixed-point text with exactly `digits` digits after the point.
-QString numberFormat(float value, int digits);

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // Plays the application's three sounds when the sounds setting is on. The real player uses the
-// sound card; tests use the silent one, since on machines without audio the sound system can
+// sound card; tests use one of their own, since on machines without audio the sound system can
 // hang at exit.
 class SoundPlayer
 {
@@ -30,17 +29,4 @@ class SystemSoundPlayer : public SoundPlayer
 {
 protected:
     void playResource(const QString &resourcePath) override;
-};
-
-class SilentSoundPlayer : public SoundPlayer
-{
-public:
-    // The resources that would have been played, in order.
-    QStringList played() const { return m_played; }
-
-protected:
-    void playResource(const QString &resourcePath) override { m_played.append(resourcePath); }
-
-private:
-    QStringList m_played;
 };

@@ -1,8 +1,8 @@
-#include "app/soundplayer.h"
+#include "gui/soundplayer.h"
 
 #include <QSound>
 
-#include "settings/settingsvalues.h"
+#include "base/settingsvalues.h"
 
 void SoundPlayer::play(Sound sound)
 {

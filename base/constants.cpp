@@ -1,8 +1,10 @@
-#include "app/constants.h"
+#include "base/constants.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
+
+#include "base/formatting.h"
 
 const QString APP_VERSION = QStringLiteral("1.1.0");
 const QString PRINTER_MODEL_NAME = QStringLiteral("Tarvisomel");
@@ -49,19 +51,4 @@ void fixPaths()
                        .arg(toUnixFormat(documents.first()), DIR_SEP, MSGBOX_HEADER, DIR_SEP);
     SLICER_WORKING_DIR = base + SLICER_SUBFOLDER;
     STL_PATH_LOCATION = base + STL_SUBFOLDER;
-}
-
-QString toUnixFormat(const QString &path)
-{
-    return QDir::fromNativeSeparators(path);
-}
-
-QString toUnixFormat(QChar separator)
-{
-    return QDir::fromNativeSeparators(QString(separator));
-}
-
-QString numberFormat(float value, int digits)
-{
-    return QString::number(double(value), 'f', digits);
 }

@@ -1,0 +1,147 @@
+#include "gui/mainwindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTimer>
+
+#include "base/constants.h"
+#include "gui/aboutdialog.h"
+#include "gui/calibrationpage.h"
+#include "gui/messageboxes.h"
+#include "gui/modelpage.h"
+#include "gui/printingpage.h"
+#include "gui/soundplayer.h"
+#include "printer/printer.h"
+#include "slicing/slicer.h"
+#include "ui_mainwindow.h"
+
+MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
+    , m_environment(std::move(environment))
+    , m_printerConnection(m_environment.printerPorts)
+{
+    // Working folders first, then the form (fixed size, locale and style sheet come with it).
+    fixPaths();
+    ui->setupUi(this);
+    setFocusPolicy(Qt::StrongFocus);
+    ui->actionLoad_Scene->setVisible(false);
+    ui->actionSave_Scene->setVisible(false);
+
+    m_slicer = new Slicer(this);
+    m_printerCheckTimer = new QTimer(this);
+    m_printerCheckTimer->setInterval(11000);
+
+    m_modelPage = new ModelPage;
+    m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer,
+                                            *m_environment.sounds, *m_environment.messageBoxes);
+    m_printingPage = new PrintingPage;
+    ui->stackedWidget->addWidget(m_modelPage);
+    ui->stackedWidget->addWidget(m_calibrationPage);
+    ui->stackedWidget->addWidget(m_printingPage);
+
+    initActionsConnections();
+    // Look for a printer and connect when exactly one answers.
+    m_calibrationPage->scanPrinters(true);
+    installShortcuts();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::initActionsConnections()
+{
+    connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::on_stlActionQuit);
+    connect(ui->actionSettings, &QAction::triggered, this, &MainWindow::showSettingsWindow);
+    connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::about);
+    connect(m_printerCheckTimer, &QTimer::timeout, m_calibrationPage,
+            &CalibrationPage::on_sltCheckPrinter);
+    connect(m_calibrationPage, &CalibrationPage::sgnStatusNote, statusBar(),
+            &QStatusBar::showMessage);
+
+    auto showPage = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
+    connect(m_modelPage, &ModelPage::sgnGoToCalibration, this,
+            [=] { showPage(m_calibrationPage); });
+    connect(m_calibrationPage, &CalibrationPage::sgnBackTo3D, this, [=] { showPage(m_modelPage); });
+    connect(m_calibrationPage, &CalibrationPage::sgnGoToPrinting, this,
+            [=] { showPage(m_printingPage); });
+    connect(m_printingPage, &PrintingPage::sgnBackToCalibration, this,
+            [=] { showPage(m_calibrationPage); });
+
+    // Clicking one of the two source groups disables the other.
+    connect(m_modelPage, &ModelPage::sgnModelGroupClicked, m_printingPage,
+            [this](bool checked) { m_printingPage->setJobGroupEnabled(!checked); });
+    connect(m_printingPage, &PrintingPage::sgnJobGroupClicked, m_modelPage,
+            [this](bool checked) { m_modelPage->setModelGroupEnabled(!checked); });
+}
+
+void MainWindow::installShortcuts()
+{
+    auto addShortcut = [this](const QKeySequence &keys, void (CalibrationPage::*slot)()) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, m_calibrationPage, slot);
+    };
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), &CalibrationPage::accuratePrinterUp);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), &CalibrationPage::accuratePrinterDown);
+    addShortcut(QKeySequence(Qt::Key_Up), &CalibrationPage::on_btnUp_clicked);
+    addShortcut(QKeySequence(Qt::Key_Down), &CalibrationPage::on_btnDown_clicked);
+}
+
+void MainWindow::showSettingsWindow()
+{
+    // Nothing to show until the settings dialog is part of the window.
+}
+
+void MainWindow::about()
+{
+    auto *dialog = new AboutDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void MainWindow::on_stlActionQuit()
+{
+    if (!isBusy() || askQuitConfirm(QMessageBox::Yes) == QMessageBox::Yes)
+        quitEvent();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!isBusy()) {
+        quitEvent();
+        return;
+    }
+    if (askQuitConfirm(QMessageBox::No) == QMessageBox::Yes) {
+        quitEvent();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+QMessageBox::StandardButton MainWindow::askQuitConfirm(QMessageBox::StandardButton defaultButton)
+{
+    return m_environment.messageBoxes->question(this, tr("Are you sure you want to quit?"),
+                                                defaultButton);
+}
+
+// Leaves the printer and the projector safe before the event loop ends.
+void MainWindow::quitEvent()
+{
+    m_printerCheckTimer->stop();
+
+    m_environment.messageBoxes->warning(
+            this, tr("Remember to SHUTDOWN videoprojector or it will destroy the resin"));
+
+    if (Printer *printer = m_printerConnection.current())
+        printer->closeConnection();
+
+    QApplication::quit();
+}
+
+bool MainWindow::isBusy() const
+{
+    return m_slicer->isSlicing();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include "printer/printerconnection.h"
+
+class CalibrationPage;
+class MessageBoxes;
+class ModelPage;
+class PrintingPage;
+class QCloseEvent;
+class QTimer;
+class Slicer;
+class SoundPlayer;
+
+namespace Ui {
+class MainWindow;
+}
+
+// What the window reaches outside itself. The application passes the sound card, modal message
+// boxes and the system's serial ports; tests pass silent, recording and virtual ones.
+struct WindowEnvironment
+{
+    std::unique_ptr<SoundPlayer> sounds;
+    std::unique_ptr<MessageBoxes> messageBoxes;
+    PortLister printerPorts;
+};
+
+// The one top-level window: it builds the three pages, wires them together and owns every
+// long-lived object (the slicer, the printer connection and its check timer, the sounds).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(WindowEnvironment environment, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    QTimer *printerCheckTimer() const { return m_printerCheckTimer; }
+
+public slots:
+    void on_stlActionQuit();
+    void showSettingsWindow();
+    void about();
+    QMessageBox::StandardButton askQuitConfirm(QMessageBox::StandardButton defaultButton);
+    void quitEvent();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void initActionsConnections();
+    void installShortcuts();
+    // True while a slicing run is under way: quitting then needs confirmation.
+    bool isBusy() const;
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    WindowEnvironment m_environment;
+    PrinterConnection m_printerConnection;
+    QTimer *m_printerCheckTimer = nullptr;
+    Slicer *m_slicer = nullptr;
+    ModelPage *m_modelPage = nullptr;
+    CalibrationPage *m_calibrationPage = nullptr;
+    PrintingPage *m_printingPage = nullptr;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QMetaEnum>
+#include <QStringList>
+
+#include "gui/mainwindow.h"
+#include "gui/messageboxes.h"
+#include "gui/soundplayer.h"
+
+// The main window's surroundings for tests: sounds and message boxes are recorded instead of
+// played and shown, and the printer scan probes the ports the test names.
+namespace WindowSupport {
+
+class RecordingSoundPlayer : public SoundPlayer
+{
+public:
+    QStringList played;
+
+protected:
+    void playResource(const QString &resourcePath) override { played.append(resourcePath); }
+};
+
+// Notes each box as "<Icon> <title>: <text>" and answers it with the next queued answer, or
+// with its default button (OK for a box without one).
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    QStringList shown;
+    QList<QMessageBox::StandardButton> defaultButtons;
+    QList<QMessageBox::StandardButton> answers;
+
+    QMessageBox::StandardButton show(QWidget *, QMessageBox::Icon icon, const QString &title,
+                                     const QString &text, QMessageBox::StandardButtons,
+                                     QMessageBox::StandardButton defaultButton) override
+    {
+        shown << QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(icon) + (' ' + title) + ": "
+                        + text;
+        defaultButtons << defaultButton;
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
+    }
+};
+
+struct TestWindow
+{
+    RecordingSoundPlayer *sounds = nullptr;
+    RecordingMessageBoxes *boxes = nullptr;
+    QStringList ports;
+    std::unique_ptr<MainWindow> window;
+
+    TestWindow(const TestWindow &) = delete;
+    TestWindow &operator=(const TestWindow &) = delete;
+    explicit TestWindow(const QStringList &portLocations = {})
+        : ports(portLocations)
+    {
+        auto player = std::make_unique<RecordingSoundPlayer>();
+        auto messageBoxes = std::make_unique<RecordingMessageBoxes>();
+        sounds = player.get();
+        boxes = messageBoxes.get();
+        window = std::make_unique<MainWindow>(WindowEnvironment{
+                std::move(player), std::move(messageBoxes), [this] { return ports; }});
+    }
+
+    template <typename T = QWidget>
+    T *find(const char *name = nullptr) const
+    {
+        return name ? window->findChild<T *>(QLatin1String(name)) : window->findChild<T *>();
+    }
+};
+
+} // namespace WindowSupport
