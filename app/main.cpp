@@ -2,8 +2,8 @@
 #include <QScreen>
 #include <QSurfaceFormat>
 
+#include "gui/dialogs.h"
 #include "gui/mainwindow.h"
-#include "gui/messageboxes.h"
 #include "gui/soundplayer.h"
 #include "printer/serialhandler.h"
 
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     format.setVersion(2, 1);
     QSurfaceFormat::setDefaultFormat(format);
 
-    MainWindow window({std::make_unique<SystemSoundPlayer>(), std::make_unique<ModalMessageBoxes>(),
+    MainWindow window({std::make_unique<SystemSoundPlayer>(), std::make_unique<ModalDialogs>(),
                        SerialHandler::systemPortNames});
 
     // Centred on the default screen by its frame size.

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "gui/messageboxes.h"
+#include "gui/dialogs.h"
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
 #include "printer/printerconnection.h"
@@ -18,14 +18,13 @@ constexpr int RECONNECTIONS_BEFORE_RESCAN = 3;
 } // namespace
 
 CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerCheckTimer,
-                                 SoundPlayer &soundPlayer, MessageBoxes &messageBoxes,
-                                 QWidget *parent)
+                                 SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::CalibrationPage>())
     , connection(connection)
     , printerCheckTimer(printerCheckTimer)
     , soundPlayer(soundPlayer)
-    , messageBoxes(messageBoxes)
+    , dialogs(dialogs)
 {
     ui->setupUi(this);
     // Jog and zoom buttons repeat while held down.
@@ -50,7 +49,7 @@ void CalibrationPage::scanPrinters(bool silent)
         ui->btnConnectPrinter->setEnabled(false);
         if (!silent) {
             soundPlayer.play(SoundPlayer::Sound::Error);
-            messageBoxes.critical(this, tr("No printer detected!"));
+            dialogs.critical(this, tr("No printer detected!"));
         }
         return;
     }
@@ -79,7 +78,7 @@ bool CalibrationPage::initPrinterConnection(bool silent)
             emit sgnStatusNote(failure, CONNECTION_NOTE_MS);
         } else {
             soundPlayer.play(SoundPlayer::Sound::Error);
-            messageBoxes.information(this, failure);
+            dialogs.information(this, failure);
         }
         return false;
     }
@@ -88,7 +87,7 @@ bool CalibrationPage::initPrinterConnection(bool silent)
         emit sgnStatusNote(tr("Printer automatically detected."), CONNECTION_NOTE_MS);
     } else {
         soundPlayer.play(SoundPlayer::Sound::Success);
-        messageBoxes.information(this, tr("Printer successfully connected!"));
+        dialogs.information(this, tr("Printer successfully connected!"));
     }
     ui->btnScanPrinter->setEnabled(true);
     ui->btnConnectPrinter->setEnabled(false);

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-class MessageBoxes;
+class Dialogs;
 class PrinterConnection;
 class QTimer;
 class SoundPlayer;
@@ -23,8 +23,7 @@ class CalibrationPage : public QWidget
 public:
     // What the page is given belongs to the main window, which outlives the page.
     CalibrationPage(PrinterConnection &connection, QTimer &printerCheckTimer,
-                    SoundPlayer &soundPlayer, MessageBoxes &messageBoxes,
-                    QWidget *parent = nullptr);
+                    SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent = nullptr);
     ~CalibrationPage() override;
 
 public slots:
@@ -54,7 +53,7 @@ private:
     PrinterConnection &connection;
     QTimer &printerCheckTimer;
     SoundPlayer &soundPlayer;
-    MessageBoxes &messageBoxes;
+    Dialogs &dialogs;
     // Consecutive automatic reconnections that failed.
     int checkFailures = 0;
 };

@@ -9,7 +9,7 @@
 #include "base/constants.h"
 #include "gui/aboutdialog.h"
 #include "gui/calibrationpage.h"
-#include "gui/messageboxes.h"
+#include "gui/dialogs.h"
 #include "gui/modelpage.h"
 #include "gui/printingpage.h"
 #include "gui/soundplayer.h"
@@ -36,7 +36,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
 
     m_modelPage = new ModelPage;
     m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer,
-                                            *m_environment.sounds, *m_environment.messageBoxes);
+                                            *m_environment.sounds, *m_environment.dialogs);
     m_printingPage = new PrintingPage;
     ui->stackedWidget->addWidget(m_modelPage);
     ui->stackedWidget->addWidget(m_calibrationPage);
@@ -123,8 +123,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 QMessageBox::StandardButton MainWindow::askQuitConfirm(QMessageBox::StandardButton defaultButton)
 {
-    return m_environment.messageBoxes->question(this, tr("Are you sure you want to quit?"),
-                                                defaultButton);
+    return m_environment.dialogs->question(this, tr("Are you sure you want to quit?"),
+                                           defaultButton);
 }
 
 // Leaves the printer and the projector safe before the event loop ends.
@@ -132,7 +132,7 @@ void MainWindow::quitEvent()
 {
     m_printerCheckTimer->stop();
 
-    m_environment.messageBoxes->warning(
+    m_environment.dialogs->warning(
             this, tr("Remember to SHUTDOWN videoprojector or it will destroy the resin"));
 
     if (Printer *printer = m_printerConnection.current())

@@ -8,7 +8,7 @@
 #include "printer/printerconnection.h"
 
 class CalibrationPage;
-class MessageBoxes;
+class Dialogs;
 class ModelPage;
 class PrintingPage;
 class QCloseEvent;
@@ -20,12 +20,12 @@ namespace Ui {
 class MainWindow;
 }
 
-// What the window reaches outside itself. The application passes the sound card, modal message
-// boxes and the system's serial ports; tests pass silent, recording and virtual ones.
+// What the window reaches outside itself. The application passes the sound card, modal dialogs
+// and the system's serial ports; tests pass recording and virtual ones.
 struct WindowEnvironment
 {
     std::unique_ptr<SoundPlayer> sounds;
-    std::unique_ptr<MessageBoxes> messageBoxes;
+    std::unique_ptr<Dialogs> dialogs;
     PortLister printerPorts;
 };
 

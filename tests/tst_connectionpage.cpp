@@ -77,7 +77,7 @@ void TestConnectionPage::startUpConnectsTheOnlyPrinter()
     const auto silentPort = startSilent();
     const auto board = start();
     TestWindow test({silentPort->devicePath(), board->devicePath()});
-    QVERIFY(test.boxes->shown.isEmpty());
+    QVERIFY(test.dialogs->shown.isEmpty());
     QCOMPARE(statusNote(test), DETECTED);
     QCOMPARE(board->codes(), HANDSHAKE + HANDSHAKE); // scan, then connection
     QCOMPARE(portEntries(test), QStringList{board->devicePath()});
@@ -93,7 +93,7 @@ void TestConnectionPage::startUpConnectsTheOnlyPrinter()
     board->clearReceived();
     click(test, "btnScanPrinter");
     QCOMPARE(board->codes(), Codes{"89"} + HANDSHAKE + HANDSHAKE);
-    QCOMPARE(test.boxes->shown, QStringList{CONNECTED});
+    QCOMPARE(test.dialogs->shown, QStringList{CONNECTED});
 }
 
 void TestConnectionPage::twoPrintersWaitForTheUsersChoice()
@@ -121,7 +121,7 @@ void TestConnectionPage::twoPrintersWaitForTheUsersChoice()
     QCOMPARE(first->codes(), HANDSHAKE + HANDSHAKE);
     QCOMPARE(enabledControls(test), CONNECTED_CONTROLS);
     QVERIFY(checking(test));
-    QCOMPARE(test.boxes->shown,
+    QCOMPARE(test.dialogs->shown,
              (QStringList{"Information Kelvarome: " + NOT_CONNECTED, CONNECTED}));
     QCOMPARE(test.sounds->played, (QStringList{":/sounds/error.wav", ":/sounds/success.wav"}));
 }
@@ -194,11 +194,11 @@ void TestConnectionPage::failedChecksReconnectOrRescan()
     QCOMPARE(silentPort->codes(), Codes({"10", "10"}));
     QVERIFY(!checking(test));
     QVERIFY(portEntries(test).isEmpty());
-    QVERIFY(test.boxes->shown.isEmpty() && test.sounds->played.isEmpty());
+    QVERIFY(test.dialogs->shown.isEmpty() && test.sounds->played.isEmpty());
 
     // The Scan button says that nothing was found, with the error sound first.
     click(test, "btnScanPrinter");
-    QCOMPARE(test.boxes->shown, QStringList{"Critical Kelvarome: No printer detected!"});
+    QCOMPARE(test.dialogs->shown, QStringList{"Critical Kelvarome: No printer detected!"});
     QCOMPARE(test.sounds->played, QStringList{":/sounds/error.wav"});
 
     // A later rescan finds the printer on another port and connects to it; quitting closes it.

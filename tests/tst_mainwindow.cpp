@@ -112,19 +112,19 @@ void TestMainWindow::quittingWhileSlicingAsksFirst()
     QString error;
 
     // Closing the window asks with No as the default; No keeps the window and the run going.
-    test.boxes->answers = {QMessageBox::No};
+    test.dialogs->answers = {QMessageBox::No};
     progress.action = [&test] { test.window->close(); };
     QVERIFY2(slicer->engage(request, error), qPrintable(error));
-    QCOMPARE(test.boxes->shown, QStringList{QUESTION});
-    QCOMPARE(test.boxes->defaultButtons, {QMessageBox::No});
+    QCOMPARE(test.dialogs->shown, QStringList{QUESTION});
+    QCOMPARE(test.dialogs->defaultButtons, {QMessageBox::No});
     QVERIFY(test.window->isVisible());
 
     // The menu's Quit asks with Yes as the default; Yes runs the quit sequence.
-    test.boxes->answers = {QMessageBox::Yes};
+    test.dialogs->answers = {QMessageBox::Yes};
     progress.action = [&test] { test.window->on_stlActionQuit(); };
     QVERIFY2(slicer->engage(request, error), qPrintable(error));
-    QCOMPARE(test.boxes->shown, (QStringList{QUESTION, QUESTION, WARNING}));
-    QCOMPARE(test.boxes->defaultButtons.at(1), QMessageBox::Yes);
+    QCOMPARE(test.dialogs->shown, (QStringList{QUESTION, QUESTION, WARNING}));
+    QCOMPARE(test.dialogs->defaultButtons.at(1), QMessageBox::Yes);
 }
 
 void TestMainWindow::closingWarnsAndStopsTheCheck()
@@ -137,7 +137,7 @@ void TestMainWindow::closingWarnsAndStopsTheCheck()
     QTimer::singleShot(0, test.window.get(), &QWidget::close);
     QTimer::singleShot(10000, test.window.get(), [] { QCoreApplication::exit(1); });
     QCOMPARE(QApplication::exec(), 0);
-    QCOMPARE(test.boxes->shown, QStringList{WARNING});
+    QCOMPARE(test.dialogs->shown, QStringList{WARNING});
     QVERIFY(!test.window->isVisible());
     QVERIFY(!test.window->printerCheckTimer()->isActive());
 }

@@ -3,8 +3,8 @@
 #include <QMetaEnum>
 #include <QStringList>
 
+#include "gui/dialogs.h"
 #include "gui/mainwindow.h"
-#include "gui/messageboxes.h"
 #include "gui/soundplayer.h"
 
 // The main window's surroundings for tests: sounds and message boxes are recorded instead of
@@ -21,13 +21,16 @@ protected:
 };
 
 // Notes each box as "<Icon> <title>: <text>" and answers it with the next queued answer, or
-// with its default button (OK for a box without one).
-class RecordingMessageBoxes : public MessageBoxes
+// with its default button (OK for a box without one). The choosers return the next queued
+// path, or nothing (cancelled), and note their caption and starting folder.
+class RecordingDialogs : public Dialogs
 {
 public:
     QStringList shown;
     QList<QMessageBox::StandardButton> defaultButtons;
     QList<QMessageBox::StandardButton> answers;
+    QStringList chosenPaths;
+    QStringList choosers;
 
     QMessageBox::StandardButton show(QWidget *, QMessageBox::Icon icon, const QString &title,
                                      const QString &text, QMessageBox::StandardButtons,
@@ -40,12 +43,28 @@ public:
             return answers.takeFirst();
         return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
     }
+    QString openFileName(QWidget *, const QString &caption, const QString &folder,
+                         const QString &) override
+    {
+        return choose(caption, folder);
+    }
+    QString existingDirectory(QWidget *, const QString &caption, const QString &folder) override
+    {
+        return choose(caption, folder);
+    }
+
+private:
+    QString choose(const QString &caption, const QString &folder)
+    {
+        choosers << caption + " in " + folder;
+        return chosenPaths.isEmpty() ? QString() : chosenPaths.takeFirst();
+    }
 };
 
 struct TestWindow
 {
     RecordingSoundPlayer *sounds = nullptr;
-    RecordingMessageBoxes *boxes = nullptr;
+    RecordingDialogs *dialogs = nullptr;
     QStringList ports;
     std::unique_ptr<MainWindow> window;
 
@@ -55,11 +74,11 @@ struct TestWindow
         : ports(portLocations)
     {
         auto player = std::make_unique<RecordingSoundPlayer>();
-        auto messageBoxes = std::make_unique<RecordingMessageBoxes>();
+        auto recordingDialogs = std::make_unique<RecordingDialogs>();
         sounds = player.get();
-        boxes = messageBoxes.get();
+        dialogs = recordingDialogs.get();
         window = std::make_unique<MainWindow>(WindowEnvironment{
-                std::move(player), std::move(messageBoxes), [this] { return ports; }});
+                std::move(player), std::move(recordingDialogs), [this] { return ports; }});
     }
 
     template <typename T = QWidget>

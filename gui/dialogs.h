@@ -3,13 +3,13 @@
 #include <QMessageBox>
 #include <QString>
 
-// The window's modal message boxes: information, warnings and errors titled "Kelvarome",
-// questions titled "Alert". Tests answer them through an implementation of their own instead
-// of a person.
-class MessageBoxes
+// The window's modal dialogs: message boxes (information, warnings and errors titled
+// "Kelvarome", questions titled "Alert") and the file and folder choosers. Tests answer them
+// through an implementation of their own instead of a person.
+class Dialogs
 {
 public:
-    virtual ~MessageBoxes() = default;
+    virtual ~Dialogs() = default;
 
     void information(QWidget *parent, const QString &text);
     void warning(QWidget *parent, const QString &text);
@@ -23,12 +23,22 @@ public:
                                              const QString &title, const QString &text,
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton) = 0;
+    // The file the user picks to open, empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
+                                 const QString &filter) = 0;
+    // The existing folder the user picks, empty when cancelled.
+    virtual QString existingDirectory(QWidget *parent, const QString &caption,
+                                      const QString &folder) = 0;
 };
 
-class ModalMessageBoxes : public MessageBoxes
+class ModalDialogs : public Dialogs
 {
 public:
     QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                      const QString &text, QMessageBox::StandardButtons buttons,
                                      QMessageBox::StandardButton defaultButton) override;
+    QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
+                         const QString &filter) override;
+    QString existingDirectory(QWidget *parent, const QString &caption,
+                              const QString &folder) override;
 };
