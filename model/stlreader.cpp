@@ -12,6 +12,7 @@
 #include <QVector3D>
 #include <QtEndian>
 
+#include "base/resinprices.h"
 #include "model/stlwords.h"
 
 namespace {
@@ -205,6 +206,68 @@ STLReader::STLReader(const QString &path)
         m_facets.clear();
         std::fill(std::begin(m_bounds), std::end(m_bounds), 0.0f);
     }
+}
+
+float STLReader::getObjectLength() const
+{
+    return std::abs(getXMax() - getXMin());
+}
+
+float STLReader::getObjectWidth() const
+{
+    return std::abs(getYMax() - getYMin());
+}
+
+float STLReader::getObjectHeight() const
+{
+    return std::abs(getZMax() - getZMin());
+}
+
+float STLReader::getObjectArea() const
+{
+    float area = 0;
+    for (const Facet &facet : m_facets)
+        area += facet.getArea();
+    return area / 100;
+}
+
+float STLReader::getObjectVolume() const
+{
+    // The signed volumes about the origin add up to the enclosed volume whatever the winding.
+    float volume = 0;
+    for (const Facet &facet : m_facets)
+        volume += facet.getVolume();
+    return std::abs(volume / 1000);
+}
+
+float STLReader::getObjectMass() const
+{
+    return getObjectVolume() * RESIN_DENSITY / 1000;
+}
+
+float STLReader::getObjectCostFTD_SB() const
+{
+    return getObjectMass() * COSTO_FTD_SB;
+}
+
+float STLReader::getObjectCostFTD_IB() const
+{
+    return getObjectMass() * COSTO_FTD_IB;
+}
+
+float STLReader::getObjectCostFTD_CB() const
+{
+    return getObjectMass() * COSTO_FTD_CB;
+}
+
+float STLReader::getObjectCostPTL_HS() const
+{
+    return getObjectMass() * COSTO_PTL_HS;
+}
+
+float STLReader::getObjectCostPTL_CB() const
+{
+    return getObjectMass() * COSTO_PTL_CB;
 }
 
 QString STLReader::getModelName() const

@@ -63,6 +63,19 @@ public:
     float getZMin() const { return m_bounds[4]; }
     float getZMax() const { return m_bounds[5]; }
     float getObjectTriangles() const { return float(m_facets.size()); }
+    // Measures and resin costs, in single precision, summed facet by facet in file order and
+    // computed afresh on every call: mm, cm², cm³, kg and euro.
+    float getObjectLength() const;
+    float getObjectWidth() const;
+    float getObjectHeight() const;
+    float getObjectArea() const;
+    float getObjectVolume() const;
+    float getObjectMass() const;
+    float getObjectCostFTD_SB() const;
+    float getObjectCostFTD_IB() const;
+    float getObjectCostFTD_CB() const;
+    float getObjectCostPTL_HS() const;
+    float getObjectCostPTL_CB() const;
     QString getModelName() const;
     QString getModelFilePath() const { return m_filePath; }
     const QVector<Facet> &facets() const { return m_facets; }
