@@ -2,6 +2,14 @@
 
 #include <QString>
 
+// The built-in numbers, also in force for a stored value that is not usable (not a number, a
+// negative time, a scale that is not a positive finite number).
+inline constexpr float SETTINGS_BUILTIN_GRID_FACTOR = 4.0f;
+inline constexpr int SETTINGS_BUILTIN_PRE_TIME = 500;
+inline constexpr int SETTINGS_BUILTIN_WAIT_TIME = 6000;
+inline constexpr int SETTINGS_BUILTIN_POST_TIME = 1500;
+inline constexpr int SETTINGS_BUILTIN_BASE_TIME = 6000;
+
 // Process-wide settings, read everywhere and written only by the settings store. The values
 // here are the built-in ones, in force until "settings.ini" is read.
 extern QString SETTINGS_DEF_PROJECTOR;
