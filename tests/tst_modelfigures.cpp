@@ -14,6 +14,7 @@ class TestModelFigures : public QObject
 private slots:
     void boxesByHand();
     void sharedModelsAsComputedApart();
+    void commandLineInfo();
 };
 
 void TestModelFigures::boxesByHand()
@@ -71,6 +72,28 @@ void TestModelFigures::sharedModelsAsComputedApart()
                          .join(' '),
                  figuresText);
     }
+}
+
+void TestModelFigures::commandLineInfo()
+{
+    QTemporaryDir dir;
+    TestSupport::writeFile(dir.filePath("cube.stl"),
+                           TestSupport::binaryStl(TestSupport::boxFacets(0, 0, 0, 10, 10, 10)));
+    QProcess tool;
+    tool.start(KELVAROME_SLICE_EXE, {"--info", dir.filePath("cube.stl")});
+    QVERIFY(tool.waitForFinished(10000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput()).split('\n');
+    QCOMPARE(lines.mid(0, 9),
+             QStringList({"model: cube", "length: 10.00 mm", "width: 10.00 mm", "height: 10.00 mm",
+                          "area: 6.00 cm²", "volume: 1.00 cm³", "mass: 1.10 gr", "triangles: 12",
+                          "cost FunToDo Standard Blend Black: 0.05 €"}));
+    QCOMPARE(lines.at(16), QStringLiteral("cost Pentholac Castable Orange: 0.11 €"));
+
+    tool.start(KELVAROME_SLICE_EXE, {"--info", dir.filePath("gone.stl")});
+    QVERIFY(tool.waitForFinished(10000));
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY(tool.readAllStandardError().contains("gone.stl cannot be read"));
 }
 
 QTEST_GUILESS_MAIN(TestModelFigures)

@@ -1,6 +1,6 @@
 // kelvarome-slice: slices an STL model from the command line into the same run folder, layer
 // documents and job file as the application's Slice button (there is no 3D view, so no
-// thumbnail).
+// thumbnail); with --info, prints the figures the model page shows for it instead.
 
 #include <csignal>
 #include <cstdio>
@@ -10,9 +10,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include "base/constants.h"
 #include "base/formatting.h"
+#include "model/modelfigures.h"
+#include "settings/equipmentdatabase.h"
 #include "slicing/slicer.h"
 #include "slicing/slicingprogress.h"
 
@@ -66,6 +70,37 @@ private:
     int m_shown = -1;
 };
 
+// The figures the model page shows for the model, one "key: value" line each, and its cost in
+// every resin of the database. The resources must be registered.
+int printFigures(const QString &path)
+{
+    const STLReader model(path);
+    const QString reason = QFileInfo(path).isFile() ? model.errorString()
+                                                    : QStringLiteral("there is no such file");
+    if (!model.isValid() || !reason.isEmpty()) {
+        std::fprintf(stderr, "kelvarome-slice: %s cannot be read: %s\n", qPrintable(path),
+                     qPrintable(reason));
+        return 1;
+    }
+    const std::vector<DatabaseEntry> resins = readDatabase(RESINS_DB);
+    updateResinPrices(resins);
+    const ModelFigures figures = ModelFigures::of(model);
+    QTextStream out(stdout);
+    out.setCodec("UTF-8");
+    out << "model: " << model.getModelName() << '\n'
+        << "length: " << figures.lengthText() << " mm\n"
+        << "width: " << figures.widthText() << " mm\n"
+        << "height: " << figures.heightText() << " mm\n"
+        << "area: " << figures.areaText() << QStringLiteral(" cm²\n")
+        << "volume: " << figures.volumeText() << QStringLiteral(" cm³\n")
+        << "mass: " << figures.massText() << " gr\n"
+        << "triangles: " << figures.trianglesText() << '\n';
+    for (const DatabaseEntry &resin : resins)
+        out << "cost " << resin.text << ": " << figures.costText(resin.text, false)
+            << QStringLiteral(" €\n");
+    return 0;
+}
+
 int usageError(const QCommandLineParser &parser, const QString &message)
 {
     std::fprintf(stderr, "kelvarome-slice: %s\n\n%s", qPrintable(message),
@@ -99,7 +134,12 @@ int main(int argc, char *argv[])
             QStringLiteral("Folder that receives the run folder (default: the application's "
                            "SlicedModels folder)."),
             QStringLiteral("DIR"));
-    parser.addOptions({micronsOption, hollowOption, outOption});
+    const QCommandLineOption infoOption(
+            QStringLiteral("info"),
+            QStringLiteral("Print the model's figures as the model page shows them (size, area, "
+                           "volume, mass, triangles, the cost in each resin), one \"key: value\" "
+                           "line each, and slice nothing."));
+    parser.addOptions({micronsOption, hollowOption, outOption, infoOption});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -109,6 +149,10 @@ int main(int argc, char *argv[])
     }
     if (parser.positionalArguments().size() != 1)
         return usageError(parser, QStringLiteral("give exactly one model file."));
+    if (parser.isSet(infoOption)) {
+        Q_INIT_RESOURCE(gui);
+        return printFigures(parser.positionalArguments().constFirst());
+    }
     bool isNumber = false;
     const int microns = parser.value(micronsOption).toInt(&isNumber);
     if (!isNumber || microns <= 0)
