@@ -1,5 +1,6 @@
 #include "gui/printingpage.h"
 
+#include <QFile>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
@@ -198,7 +199,7 @@ void PrintingPage::showPreview()
     auto scene = std::make_unique<QGraphicsScene>();
     // A child of the scene, which deletes its items first: the renderer outlives its item.
     auto *renderer = new QSvgRenderer(scene.get());
-    {
+    if (QFile::exists(m_job.previewDocument())) {
         const WaitCursor wait;
         renderer->load(m_job.previewDocument());
     }
