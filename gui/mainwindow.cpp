@@ -37,7 +37,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     m_modelPage = new ModelPage;
     m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer,
                                             *m_environment.sounds, *m_environment.dialogs);
-    m_printingPage = new PrintingPage;
+    m_printingPage = new PrintingPage(*m_environment.dialogs);
     ui->stackedWidget->addWidget(m_modelPage);
     ui->stackedWidget->addWidget(m_calibrationPage);
     ui->stackedWidget->addWidget(m_printingPage);
@@ -59,6 +59,7 @@ void MainWindow::initActionsConnections()
             &CalibrationPage::on_sltCheckPrinter);
     connect(m_calibrationPage, &CalibrationPage::sgnStatusNote, statusBar(),
             &QStatusBar::showMessage);
+    connect(m_printingPage, &PrintingPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
 
     auto showPage = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
     connect(m_modelPage, &ModelPage::sgnGoToCalibration, this,
