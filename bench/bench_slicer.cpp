@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include "bench/benchmodels.h"
+
 extern char **environ;
 
 namespace {
@@ -168,21 +170,6 @@ bool writeShuffled(const QString &from, const QString &to)
     return QFile::rename(to + ".part", to);
 }
 
-// The synthetic models, made by the benchmark's own generator when missing.
-bool ensureSyntheticModels(const QString &folder, const QString &generator)
-{
-    QStringList missing;
-    for (const char *name : {"sphere_1m", "plate_holes"}) {
-        if (!QFile::exists(folder + "/" + name + ".stl"))
-            missing << name;
-    }
-    if (missing.isEmpty())
-        return true;
-    std::printf("generating %s in %s\n", qPrintable(missing.join(", ")), qPrintable(folder));
-    std::fflush(stdout);
-    return QProcess::execute("python3", {generator, folder, "--only", missing.join(",")}) == 0;
-}
-
 bool sameFiles(const QString &a, const QString &b)
 {
     QFile first(a);
@@ -248,7 +235,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption modelsOption("models",
                                           "Folder of the synthetic models (made there "
                                           "when missing).",
-                                          "DIR", QDir::tempPath() + "/kelvarome-bench-models");
+                                          "DIR", BenchModels::defaultFolder());
     const QCommandLineOption runsOption("runs", "Runs of kelvarome-slice per model (default 5).",
                                         "N", "5");
     const QCommandLineOption referenceRunsOption(
@@ -275,7 +262,8 @@ int main(int argc, char *argv[])
 
     QTemporaryDir scratch;
     if (!scratch.isValid() || !QDir().mkpath(modelsFolder)
-        || !ensureSyntheticModels(modelsFolder, shared + "/bench/make_models.py")) {
+        || !BenchModels::ensureSyntheticModels(modelsFolder, shared + "/bench/make_models.py",
+                                               {"sphere_1m", "plate_holes"})) {
         std::fprintf(stderr, "bench_slicer: cannot prepare the models in %s\n",
                      qPrintable(modelsFolder));
         return 1;
