@@ -18,8 +18,9 @@ int main(int argc, char *argv[])
     format.setVersion(2, 1);
     QSurfaceFormat::setDefaultFormat(format);
 
+    // The settings file lies beside the executable.
     MainWindow window({std::make_unique<SystemSoundPlayer>(), std::make_unique<ModalDialogs>(),
-                       SerialHandler::systemPortNames});
+                       SerialHandler::systemPortNames, QString()});
 
     // Centred on the default screen by its frame size.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -29,5 +30,6 @@ int main(int argc, char *argv[])
     window.setGeometry(left, top, frame.width(), frame.height());
 
     window.show();
+    window.openFiles(QCoreApplication::arguments().mid(1));
     return app.exec();
 }

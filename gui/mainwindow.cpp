@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeySequence>
+#include <QMimeData>
 #include <QShortcut>
 #include <QTimer>
 
@@ -12,10 +14,18 @@
 #include "gui/dialogs.h"
 #include "gui/modelpage.h"
 #include "gui/printingpage.h"
+#include "gui/settingswindow.h"
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
+#include "settings/settingsstore.h"
 #include "slicing/slicer.h"
 #include "ui_mainwindow.h"
+
+namespace {
+
+const QString ADD_BASE_KEY = QStringLiteral("add_base");
+
+} // namespace
 
 MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     : QMainWindow(parent)
@@ -25,16 +35,24 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
 {
     // Working folders first, then the form (fixed size, locale and style sheet come with it).
     fixPaths();
+    if (!m_environment.settingsPath.isEmpty())
+        SETTINGS_PATH = m_environment.settingsPath;
     ui->setupUi(this);
     setFocusPolicy(Qt::StrongFocus);
     ui->actionLoad_Scene->setVisible(false);
     ui->actionSave_Scene->setVisible(false);
 
+    // The resin list follows the built-in resin; the settings are read after it, and the pages
+    // made after them take their times from them.
     m_slicer = new Slicer(this);
+    m_modelPage = new ModelPage(*m_slicer, *m_environment.sounds, *m_environment.dialogs);
+    m_modelPage->fillResins();
+    m_settingsStore = new SettingsStore(SETTINGS_PATH, this);
+    m_settingsStore->load();
+    m_settingsWindow = new SettingsWindow(*m_settingsStore, *m_environment.dialogs, this);
     m_printerCheckTimer = new QTimer(this);
     m_printerCheckTimer->setInterval(11000);
 
-    m_modelPage = new ModelPage;
     m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer,
                                             *m_environment.sounds, *m_environment.dialogs);
     m_printingPage = new PrintingPage(*m_environment.dialogs);
@@ -42,6 +60,10 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     ui->stackedWidget->addWidget(m_calibrationPage);
     ui->stackedWidget->addWidget(m_printingPage);
 
+    m_printingPage->setAddsBase(
+            m_settingsStore->readParameter(ADD_BASE_KEY, SETTINGS_PROGRAM_SECTION, false).toBool());
+
+    setAcceptDrops(true);
     initActionsConnections();
     // Look for a printer and connect when exactly one answers.
     m_calibrationPage->scanPrinters(true);
@@ -60,6 +82,9 @@ void MainWindow::initActionsConnections()
     connect(m_calibrationPage, &CalibrationPage::sgnStatusNote, statusBar(),
             &QStatusBar::showMessage);
     connect(m_printingPage, &PrintingPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
+    connect(m_modelPage, &ModelPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
+    // A finished slicing run's job is shown on the printing page at once.
+    connect(m_slicer, &Slicer::sgnNotifyVekCreation, m_printingPage, &PrintingPage::setVekFilePath);
 
     auto showPage = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
     connect(m_modelPage, &ModelPage::sgnGoToCalibration, this,
@@ -77,6 +102,67 @@ void MainWindow::initActionsConnections()
             [this](bool checked) { m_modelPage->setModelGroupEnabled(!checked); });
 }
 
+namespace {
+
+// The files this window opens, by their suffix.
+bool isModelFile(const QString &path)
+{
+    return path.endsWith(QLatin1String(".stl"), Qt::CaseInsensitive);
+}
+
+bool isJobFile(const QString &path)
+{
+    return path.endsWith(QLatin1String(".vek"), Qt::CaseInsensitive);
+}
+
+QStringList openableFiles(const QMimeData *data)
+{
+    QStringList paths;
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (isModelFile(path) || isJobFile(path))
+            paths.append(path);
+    }
+    return paths;
+}
+
+} // namespace
+
+void MainWindow::openFiles(const QStringList &paths)
+{
+    for (const QString &named : paths) {
+        // The model list keeps the path the Slice button reads, whatever the folder is later.
+        const QString path = QFileInfo(named).absoluteFilePath();
+        if (isModelFile(path)) {
+            ui->stackedWidget->setCurrentWidget(m_modelPage);
+            m_modelPage->loadModel(path);
+        } else if (isJobFile(path)) {
+            ui->stackedWidget->setCurrentWidget(m_printingPage);
+            m_printingPage->setVekFilePath(path);
+        } else {
+            m_environment.dialogs->critical(
+                    this,
+                    tr("%1 cannot be opened: Kelvarome opens .stl models and .vek jobs.")
+                            .arg(path));
+        }
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!openableFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = openableFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openFiles(paths);
+}
+
 void MainWindow::installShortcuts()
 {
     auto addShortcut = [this](const QKeySequence &keys, void (CalibrationPage::*slot)()) {
@@ -92,7 +178,7 @@ void MainWindow::installShortcuts()
 
 void MainWindow::showSettingsWindow()
 {
-    // Nothing to show until the settings dialog is part of the window.
+    m_settingsWindow->show();
 }
 
 void MainWindow::about()
@@ -139,6 +225,10 @@ void MainWindow::quitEvent()
     if (Printer *printer = m_printerConnection.current())
         printer->closeConnection();
 
+    m_settingsStore->saveFrameTime(m_printingPage->curingTimeMs());
+    m_settingsStore->saveParameter(ADD_BASE_KEY, m_printingPage->addsBase(),
+                                   SETTINGS_PROGRAM_SECTION);
+    m_settingsWindow->saveAllSettings();
     QApplication::quit();
 }
 

@@ -12,7 +12,11 @@ class Dialogs;
 class ModelPage;
 class PrintingPage;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QTimer;
+class SettingsStore;
+class SettingsWindow;
 class Slicer;
 class SoundPlayer;
 
@@ -27,6 +31,8 @@ struct WindowEnvironment
     std::unique_ptr<SoundPlayer> sounds;
     std::unique_ptr<Dialogs> dialogs;
     PortLister printerPorts;
+    // The settings file; empty for "settings.ini" beside the executable.
+    QString settingsPath;
 };
 
 // The one top-level window: it builds the three pages, wires them together and owns every
@@ -41,6 +47,10 @@ public:
 
     QTimer *printerCheckTimer() const { return m_printerCheckTimer; }
 
+    // Opens STL models as Load STL does and job files as the job's Load does: files named on the
+    // command line and files dropped on the window.
+    void openFiles(const QStringList &paths);
+
 public slots:
     void on_stlActionQuit();
     void showSettingsWindow();
@@ -50,6 +60,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void initActionsConnections();
@@ -60,6 +72,8 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     WindowEnvironment m_environment;
     PrinterConnection m_printerConnection;
+    SettingsStore *m_settingsStore = nullptr;
+    SettingsWindow *m_settingsWindow = nullptr;
     QTimer *m_printerCheckTimer = nullptr;
     Slicer *m_slicer = nullptr;
     ModelPage *m_modelPage = nullptr;

@@ -1,12 +1,52 @@
 #include "gui/modelpage.h"
 
-#include <QAbstractItemView>
+#include <cmath>
 
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "base/constants.h"
+#include "base/settingsvalues.h"
+#include "gui/databaselist.h"
+#include "gui/dialogs.h"
+#include "gui/slicingprogressdialog.h"
+#include "gui/soundplayer.h"
+#include "model/modelfigures.h"
+#include "model/stlmodelinstance.h"
+#include "model/stlreader.h"
+#include "slicing/slicer.h"
 #include "ui_modelpage.h"
 
-ModelPage::ModelPage(QWidget *parent)
+namespace {
+
+constexpr int STATUS_NOTE_MS = 3000;
+
+// The wait cursor over the whole application while a slicing run lasts.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// An editor's text as a number; text that is not one reads as 0.
+float editorValue(const QLineEdit *editor)
+{
+    return editor->text().toFloat();
+}
+
+} // namespace
+
+ModelPage::ModelPage(Slicer &slicer, SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::ModelPage>())
+    , slicer(slicer)
+    , soundPlayer(soundPlayer)
+    , dialogs(dialogs)
 {
     ui->setupUi(this);
     // Layer increments in microns; the first becomes current.
@@ -17,6 +57,9 @@ ModelPage::ModelPage(QWidget *parent)
     ui->listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui->btnLoadStl->setEnabled(true);
     ui->btnRemoveStl->setEnabled(false);
+    ui->viewer->setBackgroundColor(QColor(236, 239, 241));
+    connect(ui->listView, &QListWidget::itemSelectionChanged, this,
+            &ModelPage::sltItemSelectionChanged);
 }
 
 ModelPage::~ModelPage() = default;
@@ -57,6 +100,374 @@ void ModelPage::hideUnusedControls()
     };
     for (QWidget *widget : hidden)
         widget->hide();
+}
+
+void ModelPage::on_btnLoadStl_clicked()
+{
+    // The STL folder only tells the dialog where to start: when it cannot be made, the dialog
+    // starts in the nearest folder that exists.
+    QString startFolder = STL_PATH_LOCATION;
+    if (!QDir().mkpath(startFolder)) {
+        QDir existing(startFolder);
+        while (!existing.exists() && existing.cdUp()) { }
+        startFolder = existing.exists() ? existing.path() : QDir::homePath();
+    }
+    const QString path = dialogs.openFileName(this, tr("Loading .stl file"), startFolder,
+                                              tr("Object models (*.stl)"));
+    if (!path.isEmpty())
+        loadModel(path);
+}
+
+bool ModelPage::loadModel(const QString &path)
+{
+    // The plate holds one model at a time; Load STL is disabled until it is removed.
+    if (!instances.empty()) {
+        dialogs.warning(this, tr("Remove the model on the plate before loading another."));
+        return false;
+    }
+    auto model = std::make_unique<STLReader>(path);
+    const QString reason =
+            QFileInfo(path).isFile() ? model->errorString() : tr("There is no file %1.").arg(path);
+    if (!model->isValid() || !reason.isEmpty()) {
+        // The reader's own words after the box's text tell what is wrong with the file.
+        dialogs.critical(this,
+                         tr("The .stl file you provided is corrupted and therefore cannot be "
+                            "printed!")
+                                 + QStringLiteral("\n\n") + reason);
+        return false;
+    }
+    if (!ui->listView->isEnabled()) {
+        ui->listView->setEnabled(true);
+        ui->grpBoxInfo->show();
+    }
+    ui->listView->clearSelection();
+    if (instances.empty())
+        ui->btnRemoveStl->setEnabled(true);
+    ui->btnLoadStl->setEnabled(false);
+
+    instances.push_back(std::make_unique<STLModelInstance>(std::move(model)));
+    STLModelInstance &instance = *instances.back();
+    ui->viewer->addModel(&instance);
+    updateModelInfos(instance);
+    ui->listView->addItem(instance.filePath());
+    ui->listView->setCurrentRow(ui->listView->count() - 1);
+    ui->listView->setFocus();
+    emit sgnStatusNote(tr("File %1 loaded!").arg(instance.name()), STATUS_NOTE_MS);
+    return true;
+}
+
+void ModelPage::on_btnRemoveStl_clicked()
+{
+    if (instances.empty() || ui->listView->selectedItems().isEmpty())
+        return;
+    const int row = ui->listView->currentRow();
+    if (row < 0 || row >= int(instances.size()))
+        return;
+    delete ui->listView->takeItem(row);
+    ui->viewer->removeModel(row);
+    instances.erase(instances.begin() + row);
+
+    if (row > 0)
+        ui->listView->setCurrentRow(row - 1);
+    else if (ui->listView->count() > 0)
+        ui->listView->setCurrentRow(0);
+    if (instances.empty()) {
+        clearFigures();
+        ui->grpBoxInfo->hide();
+        ui->listView->setEnabled(false);
+        ui->btnRemoveStl->setEnabled(false);
+        ui->btnLoadStl->setEnabled(true);
+    }
+    ui->listView->setFocus();
+}
+
+int ModelPage::findIndexOf(const QListWidgetItem *item) const
+{
+    for (size_t i = 0; i < instances.size(); ++i) {
+        if (instances[i]->filePath() == item->text())
+            return int(i);
+    }
+    return -1;
+}
+
+int ModelPage::selectedInstance() const
+{
+    const QList<QListWidgetItem *> selected = ui->listView->selectedItems();
+    return selected.size() == 1 ? findIndexOf(selected.first()) : -1;
+}
+
+void ModelPage::sltItemSelectionChanged()
+{
+    const QList<QListWidgetItem *> selected = ui->listView->selectedItems();
+    if (selected.isEmpty()) {
+        ui->listView->clearSelection();
+        for (size_t i = 0; i < instances.size(); ++i) {
+            instances[i]->setSelected(false);
+            ui->viewer->deSelectModel(int(i));
+        }
+        updateBedLabels();
+        // With no row selected the remove button removes nothing; clicking it keeps the
+        // keyboard focus where the model list leaves it.
+        ui->btnRemoveStl->click();
+        return;
+    }
+    if (selected.size() > 1)
+        return;
+    const int chosen = findIndexOf(selected.first());
+    if (chosen < 0)
+        return;
+    for (size_t i = 0; i < instances.size(); ++i) {
+        if (int(i) == chosen)
+            continue;
+        instances[i]->setSelected(false);
+        ui->viewer->deSelectModel(int(i));
+    }
+    STLModelInstance &instance = *instances[size_t(chosen)];
+    const bool wasSelected = instance.isSelected();
+    instance.setSelected(!wasSelected);
+    if (wasSelected) {
+        ui->viewer->deSelectModel(chosen);
+    } else {
+        ui->viewer->selectModel(chosen);
+        updateModelInfos(instance);
+    }
+}
+
+void ModelPage::fillResins()
+{
+    const std::vector<DatabaseEntry> resins = readDatabase(RESINS_DB);
+    updateResinPrices(resins);
+    fillDbComboBox(resins, ui->cboResins);
+}
+
+void ModelPage::updateModelInfos(const STLModelInstance &instance)
+{
+    turnSpecificModelFeatures(true);
+    ui->lePosX->setText(QString::number(double(instance.position().x()), 'f', 2));
+    ui->lePosY->setText(QString::number(double(instance.position().y()), 'f', 2));
+    ui->lePosZ->setText(QString::number(double(instance.position().z()), 'f', 2));
+    ui->leRotX->setText(QString::number(double(instance.rotation().x()), 'f', 0));
+    ui->leRotY->setText(QString::number(double(instance.rotation().y()), 'f', 0));
+    ui->leRotZ->setText(QString::number(double(instance.rotation().z()), 'f', 0));
+    ui->leScaleModel->setText(QString::number(double(instance.scale().x()), 'f', 0));
+    ui->lblBedConfigurationName->setText(instance.name());
+    showFigures(ModelFigures::of(instance.model()), false);
+}
+
+void ModelPage::updateBedLabels()
+{
+    ui->lblBedConfigurationName->setText(tr("Bed configuration"));
+    QList<const STLReader *> models;
+    for (int row = 0; row < ui->listView->count(); ++row) {
+        const int index = findIndexOf(ui->listView->item(row));
+        if (index >= 0)
+            models.append(&instances[size_t(index)]->model());
+    }
+    showFigures(ModelFigures::ofBed(models), true);
+    turnSpecificModelFeatures(false);
+}
+
+void ModelPage::showFigures(const ModelFigures &figures, bool bed)
+{
+    ui->lblObjectWidth->setText(figures.widthText());
+    ui->lblObjectHeight->setText(figures.heightText());
+    ui->lblObjectLength->setText(figures.lengthText());
+    ui->lblResinCost->setText(figures.costText(ui->cboResins->currentText(), bed));
+    ui->lblObjectMass->setText(figures.massText());
+    ui->lblObjectVolume->setText(figures.volumeText());
+    ui->lblObjectArea->setText(figures.areaText());
+    ui->lblObjectTriangles->setText(figures.trianglesText());
+}
+
+void ModelPage::clearFigures()
+{
+    for (QLabel *label :
+         {ui->lblObjectWidth, ui->lblObjectHeight, ui->lblObjectLength, ui->lblResinCost,
+          ui->lblObjectMass, ui->lblObjectVolume, ui->lblObjectArea, ui->lblObjectTriangles})
+        label->clear();
+}
+
+void ModelPage::turnSpecificModelFeatures(bool on)
+{
+    for (QLineEdit *editor :
+         {ui->lePosX, ui->lePosY, ui->lePosZ, ui->leRotX, ui->leRotY, ui->leRotZ}) {
+        editor->clear();
+        editor->setEnabled(on);
+    }
+    ui->sliderRotZ->setEnabled(on);
+}
+
+void ModelPage::on_cboResins_currentTextChanged(const QString &)
+{
+    if (instances.empty())
+        return;
+    if (ui->listView->selectedItems().isEmpty()) {
+        updateBedLabels();
+        return;
+    }
+    const int row = ui->listView->currentRow();
+    if (row >= 0 && row < int(instances.size()))
+        updateModelInfos(*instances[size_t(row)]);
+}
+
+void ModelPage::changeModelPosition(int axe)
+{
+    const int index = selectedInstance();
+    if (index < 0)
+        return;
+    STLModelInstance &instance = *instances[size_t(index)];
+    QVector3D position = instance.position();
+    const QLineEdit *editors[] = {ui->lePosX, ui->lePosY, ui->lePosZ};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (axe == axis || axe == 3)
+            position[axis] = editorValue(editors[axis]);
+    }
+    instance.setPosition(position);
+    ui->viewer->moveModel(index, position);
+}
+
+void ModelPage::changeModelRotation(int axe)
+{
+    const int index = selectedInstance();
+    if (index < 0)
+        return;
+    STLModelInstance &instance = *instances[size_t(index)];
+    QVector3D rotation = instance.rotation();
+    // Which components each editor choice replaces: x, y, z, all, x and y, x and z, y and z.
+    static const bool replaced[7][3] = {
+            {true, false, false}, {false, true, false}, {false, false, true}, {true, true, true},
+            {true, true, false},  {true, false, true},  {false, true, true}};
+    if (axe < 0 || axe > 6)
+        return;
+    const QLineEdit *editors[] = {ui->leRotX, ui->leRotY, ui->leRotZ};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (replaced[axe][axis])
+            rotation[axis] = editorValue(editors[axis]);
+    }
+    instance.setRotation(rotation);
+    ui->viewer->rotateModel(index, rotation);
+}
+
+void ModelPage::changeModelScale()
+{
+    const int index = selectedInstance();
+    if (index < 0)
+        return;
+    const float step = editorValue(ui->leScaleModel);
+    const QVector3D scale(step, step, step);
+    instances[size_t(index)]->scaleModel(scale);
+    ui->viewer->scaleModel(index, scale);
+}
+
+void ModelPage::on_lePosX_returnPressed()
+{
+    changeModelPosition(0);
+}
+
+void ModelPage::on_lePosY_returnPressed()
+{
+    changeModelPosition(1);
+}
+
+void ModelPage::on_lePosZ_returnPressed()
+{
+    changeModelPosition(2);
+}
+
+void ModelPage::on_leRotX_returnPressed()
+{
+    changeModelRotation(0);
+}
+
+void ModelPage::on_leRotY_returnPressed()
+{
+    changeModelRotation(1);
+}
+
+void ModelPage::on_leRotZ_returnPressed()
+{
+    QVector3D angle(float(ui->leRotZ->text().toInt()), 0, 0);
+    STLModelInstance::normalizeRotation(angle);
+    const int value = int(angle.x());
+    if (QString::number(value) != ui->leRotZ->text())
+        ui->leRotZ->setText(QString::number(value));
+    const QSignalBlocker blocker(ui->sliderRotZ);
+    ui->sliderRotZ->setValue(value);
+    changeModelRotation(2);
+}
+
+void ModelPage::on_sliderRotZ_valueChanged(int value)
+{
+    ui->leRotZ->setText(QString::number(value));
+    changeModelRotation(2);
+}
+
+void ModelPage::on_leScaleModel_returnPressed()
+{
+    changeModelScale();
+}
+
+void ModelPage::on_btnResetRotation_clicked()
+{
+    if (instances.empty())
+        return;
+    for (QLineEdit *editor : {ui->leRotX, ui->leRotY, ui->leRotZ})
+        editor->setText(QStringLiteral("0"));
+    ui->sliderRotZ->setValue(0);
+    instances.front()->setRotation(QVector3D());
+    ui->viewer->rotateModel(0, QVector3D());
+}
+
+void ModelPage::on_btnApplyChanges_clicked()
+{
+    changeModelPosition(3);
+    changeModelRotation(3);
+    changeModelScale();
+}
+
+void ModelPage::on_btnSlice_clicked()
+{
+    if (slicer.isSlicing())
+        return;
+    const QListWidgetItem *current = ui->listView->currentItem();
+    if (!current || current->text().isEmpty())
+        return;
+    bool isNumber = false;
+    const int microns = ui->cboZIncrement->currentText().toInt(&isNumber);
+    if (!isNumber)
+        return;
+    // The line thickness has no effect on the layers, but a choice that is no number stops the
+    // run as it always has.
+    ui->cboLineThickness->currentText().toFloat(&isNumber);
+    if (!isNumber)
+        return;
+
+    SliceRequest request;
+    request.modelFile = current->text();
+    request.microns = microns;
+    request.hollow = ui->chkHollow->isChecked();
+    request.outputRoot = SLICER_WORKING_DIR;
+    request.thumbnail = ui->viewer->takeScreenShot();
+
+    QString error;
+    bool sliced = false;
+    {
+        const WaitCursor waitCursor;
+        SlicingProgressDialog progress;
+        slicer.setProgress(&progress);
+        sliced = slicer.engage(request, error);
+        slicer.setProgress(nullptr);
+    }
+    if (!sliced) {
+        soundPlayer.play(SoundPlayer::Sound::Error);
+        dialogs.critical(this, tr("Slicing error: %1").arg(error));
+        return;
+    }
+    soundPlayer.play(SoundPlayer::Sound::Success);
+    dialogs.information(this,
+                        tr("Slicing of %1 completed! %2 resulting slices.")
+                                .arg(QFileInfo(request.modelFile).baseName(),
+                                     QString::number(slicer.getPlaneCounter())));
 }
 
 void ModelPage::on_btnGoToCalibration_clicked()

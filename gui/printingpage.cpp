@@ -62,6 +62,21 @@ void PrintingPage::setJobGroupEnabled(bool enabled)
     ui->grpBoxVek->setEnabled(enabled);
 }
 
+int PrintingPage::curingTimeMs() const
+{
+    return ui->spinFramesDelay->value();
+}
+
+bool PrintingPage::addsBase() const
+{
+    return ui->checkBoxAddBase->isChecked();
+}
+
+void PrintingPage::setAddsBase(bool on)
+{
+    ui->checkBoxAddBase->setChecked(on);
+}
+
 void PrintingPage::togglePrintingControls(bool on)
 {
     toggleEnableWidgetChildOfLayout(ui->layoutProgress, on);

@@ -30,6 +30,10 @@ public:
     const VekJob &job() const { return m_job; }
 
     void setJobGroupEnabled(bool enabled);
+    // The layer curing time and the base option, saved when the application quits.
+    int curingTimeMs() const;
+    bool addsBase() const;
+    void setAddsBase(bool on);
     // Enables the progress rows and the buttons of a running print, and Start Printing and Test
     // Layers when it is off.
     void togglePrintingControls(bool on);

@@ -8,6 +8,7 @@ SlicingProgressDialog::~SlicingProgressDialog() = default;
 
 void SlicingProgressDialog::start()
 {
+    m_sinceShown.invalidate();
     m_dialog = std::make_unique<QProgressDialog>(
             QCoreApplication::translate("Slicer", "Slicing..."),
             QCoreApplication::translate("Slicer", "Abort"), 0, 100);
@@ -15,8 +16,11 @@ void SlicingProgressDialog::start()
 
 void SlicingProgressDialog::setValue(int percent)
 {
-    if (m_dialog)
-        m_dialog->setValue(percent);
+    constexpr qint64 REDRAW_MS = 200;
+    if (!m_dialog || (m_sinceShown.isValid() && m_sinceShown.elapsed() < REDRAW_MS))
+        return;
+    m_dialog->setValue(percent);
+    m_sinceShown.start();
 }
 
 bool SlicingProgressDialog::wasCanceled() const

@@ -2,11 +2,13 @@
 
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 #include "slicing/slicingprogress.h"
 
-// The "Slicing..." progress dialog with its "Abort" button, shown while the planes are cut.
+// The "Slicing..." progress dialog with its "Abort" button, shown while the planes are cut. It
+// is redrawn a few times a second, not for every plane: drawing it would cost more than a plane.
 class SlicingProgressDialog : public SlicingProgress
 {
 public:
@@ -20,4 +22,5 @@ public:
 
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
+    QElapsedTimer m_sinceShown;
 };

@@ -65,7 +65,6 @@ class TestConnectionPage : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { SETTINGS_SOUNDS_ON = true; }
     void startUpConnectsTheOnlyPrinter();
     void twoPrintersWaitForTheUsersChoice();
     void jogButtonsAndShortcuts();
@@ -101,6 +100,7 @@ void TestConnectionPage::twoPrintersWaitForTheUsersChoice()
     const auto first = start();
     const auto second = start();
     TestWindow test({first->devicePath(), second->devicePath()});
+    SETTINGS_SOUNDS_ON = true;
     auto *combo = test.find<QComboBox>("cboArduinoPorts");
     QCOMPARE(portEntries(test), (QStringList{first->devicePath(), second->devicePath()}));
     QCOMPARE(combo->currentIndex(), 0);
@@ -164,6 +164,7 @@ void TestConnectionPage::failedChecksReconnectOrRescan()
     QVERIFY(QFile::link(board->devicePath(), link));
     const auto silentPort = startSilent();
     TestWindow test({link, silentPort->devicePath()});
+    SETTINGS_SOUNDS_ON = true;
     auto *page = test.find<CalibrationPage>();
     QVERIFY(checking(test));
 

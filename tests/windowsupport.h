@@ -2,7 +2,9 @@
 
 #include <QMetaEnum>
 #include <QStringList>
+#include <QTemporaryDir>
 
+#include "base/constants.h"
 #include "gui/dialogs.h"
 #include "gui/mainwindow.h"
 #include "gui/soundplayer.h"
@@ -61,8 +63,10 @@ private:
     }
 };
 
+// A main window whose settings file and Documents folder lie in a folder of its own.
 struct TestWindow
 {
+    QTemporaryDir home;
     RecordingSoundPlayer *sounds = nullptr;
     RecordingDialogs *dialogs = nullptr;
     QStringList ports;
@@ -73,12 +77,14 @@ struct TestWindow
     explicit TestWindow(const QStringList &portLocations = {})
         : ports(portLocations)
     {
+        GEN_PATH = QStringList{home.filePath(QStringLiteral("Documents"))};
         auto player = std::make_unique<RecordingSoundPlayer>();
         auto recordingDialogs = std::make_unique<RecordingDialogs>();
         sounds = player.get();
         dialogs = recordingDialogs.get();
-        window = std::make_unique<MainWindow>(WindowEnvironment{
-                std::move(player), std::move(recordingDialogs), [this] { return ports; }});
+        window = std::make_unique<MainWindow>(
+                WindowEnvironment{std::move(player), std::move(recordingDialogs),
+                                  [this] { return ports; }, home.filePath("settings.ini")});
     }
 
     template <typename T = QWidget>
