@@ -20,6 +20,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
+#include "bench/benchmodels.h"
 #include "gui/printingpage.h"
 #include "tests/windowsupport.h"
 
@@ -46,13 +47,8 @@ double millisecondsOf(const QElapsedTimer &timer)
 QString sliceSphere(const QString &models, const QString &generator, const QString &folder)
 {
     const QString sphere = models + "/sphere_1m.stl";
-    if (!QFile::exists(sphere)) {
-        std::printf("generating sphere_1m in %s\n", qPrintable(models));
-        std::fflush(stdout);
-        if (!QDir().mkpath(models)
-            || QProcess::execute("python3", {generator, models, "--only", "sphere_1m"}) != 0)
-            return QString();
-    }
+    if (!BenchModels::ensureSyntheticModels(models, generator, {"sphere_1m"}))
+        return QString();
     QProcess slicer;
     slicer.start(KELVAROME_SLICE_EXE, {sphere, "--microns", "50", "--out", folder});
     if (!slicer.waitForFinished(600000) || slicer.exitCode() != 0)
@@ -74,7 +70,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modelsOption(
             "models", "Folder of the synthetic models (made there when missing).", "DIR",
-            QDir::tempPath() + "/kelvarome-bench-models");
+            BenchModels::defaultFolder());
     const QCommandLineOption sharedOption("shared", "The shared folder (bench generator).", "DIR",
                                           SHARED_DIR);
     const QCommandLineOption runsOption("runs", "Runs (default 5).", "N", "5");

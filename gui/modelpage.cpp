@@ -106,13 +106,12 @@ void ModelPage::on_btnLoadStl_clicked()
 {
     // The STL folder only tells the dialog where to start: when it cannot be made, the dialog
     // starts in the nearest folder that exists.
-    QString startFolder = STL_PATH_LOCATION;
-    if (!QDir().mkpath(startFolder)) {
-        QDir existing(startFolder);
-        while (!existing.exists() && existing.cdUp()) { }
-        startFolder = existing.exists() ? existing.path() : QDir::homePath();
+    QFileInfo startFolder(QDir::cleanPath(STL_PATH_LOCATION));
+    if (!QDir().mkpath(startFolder.filePath())) {
+        while (!startFolder.isDir() && !startFolder.isRoot())
+            startFolder.setFile(startFolder.absolutePath());
     }
-    const QString path = dialogs.openFileName(this, tr("Loading .stl file"), startFolder,
+    const QString path = dialogs.openFileName(this, tr("Loading .stl file"), startFolder.filePath(),
                                               tr("Object models (*.stl)"));
     if (!path.isEmpty())
         loadModel(path);

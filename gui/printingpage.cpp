@@ -214,9 +214,14 @@ void PrintingPage::showPreview()
     auto scene = std::make_unique<QGraphicsScene>();
     // A child of the scene, which deletes its items first: the renderer outlives its item.
     auto *renderer = new QSvgRenderer(scene.get());
+    // The layer shown is read from the document alone; a document written otherwise than by
+    // the slicer is read whole.
     if (QFile::exists(m_job.previewDocument())) {
         const WaitCursor wait;
-        renderer->load(m_job.previewDocument());
+        if (m_previewLayers.open(m_job.previewDocument()))
+            renderer->load(m_previewLayers.layer(QStringLiteral("1")));
+        else
+            renderer->load(m_job.previewDocument());
     }
     auto *item = new QGraphicsSvgItem;
     item->setSharedRenderer(renderer);
@@ -235,8 +240,11 @@ void PrintingPage::showPreview()
 void PrintingPage::on_sltChangePreviewFrame(int value)
 {
     if (m_previewItem) {
+        const QString id = QString::number(value);
+        if (m_previewLayers.isOpen())
+            m_previewItem->renderer()->load(m_previewLayers.layer(id));
         m_previewItem->setScale(PREVIEW_SCALE);
-        m_previewItem->setElementId(QString::number(value));
+        m_previewItem->setElementId(id);
     }
     ui->lblPrintCurrentFrame->setText(QString::number(value));
 }

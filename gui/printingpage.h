@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "job/layerdocument.h"
 #include "job/vekformat.h"
 
 class Dialogs;
@@ -76,4 +77,5 @@ private:
     // Owns the preview item and its renderer: a new job frees them together.
     std::unique_ptr<QGraphicsScene> m_previewScene;
     QGraphicsSvgItem *m_previewItem = nullptr;
+    LayerDocument m_previewLayers;
 };
