@@ -314,14 +314,13 @@ void ModelPage::changeModelPosition(int axe)
     const int index = selectedInstance();
     if (index < 0)
         return;
-    STLModelInstance &instance = *instances[size_t(index)];
-    QVector3D position = instance.position();
+    QVector3D position = instances[size_t(index)]->position();
     const QLineEdit *editors[] = {ui->lePosX, ui->lePosY, ui->lePosZ};
     for (int axis = 0; axis < 3; ++axis) {
         if (axe == axis || axe == 3)
             position[axis] = editorValue(editors[axis]);
     }
-    instance.setPosition(position);
+    // The view places the instance and draws it there.
     ui->viewer->moveModel(index, position);
 }
 
@@ -330,8 +329,7 @@ void ModelPage::changeModelRotation(int axe)
     const int index = selectedInstance();
     if (index < 0)
         return;
-    STLModelInstance &instance = *instances[size_t(index)];
-    QVector3D rotation = instance.rotation();
+    QVector3D rotation = instances[size_t(index)]->rotation();
     // Which components each editor choice replaces: x, y, z, all, x and y, x and z, y and z.
     static const bool replaced[7][3] = {
             {true, false, false}, {false, true, false}, {false, false, true}, {true, true, true},
@@ -343,7 +341,6 @@ void ModelPage::changeModelRotation(int axe)
         if (replaced[axe][axis])
             rotation[axis] = editorValue(editors[axis]);
     }
-    instance.setRotation(rotation);
     ui->viewer->rotateModel(index, rotation);
 }
 
@@ -352,10 +349,8 @@ void ModelPage::changeModelScale()
     const int index = selectedInstance();
     if (index < 0)
         return;
-    const float step = editorValue(ui->leScaleModel);
-    const QVector3D scale(step, step, step);
-    instances[size_t(index)]->scaleModel(scale);
-    ui->viewer->scaleModel(index, scale);
+    const float factor = editorValue(ui->leScaleModel);
+    ui->viewer->scaleModel(index, QVector3D(factor, factor, factor));
 }
 
 void ModelPage::on_lePosX_returnPressed()
@@ -413,7 +408,6 @@ void ModelPage::on_btnResetRotation_clicked()
     for (QLineEdit *editor : {ui->leRotX, ui->leRotY, ui->leRotZ})
         editor->setText(QStringLiteral("0"));
     ui->sliderRotZ->setValue(0);
-    instances.front()->setRotation(QVector3D());
     ui->viewer->rotateModel(0, QVector3D());
 }
 

@@ -96,11 +96,15 @@ void TestModelPage::loadSelectEditAndRemove()
     emit posX->returnPressed();
     rotZ->setText("-90");
     emit rotZ->returnPressed();
+    auto *scale = test.find<QLineEdit>("leScaleModel");
+    scale->setText("3");
+    emit scale->returnPressed();
     QCOMPARE(rotZ->text(), QStringLiteral("270"));
     QCOMPARE(test.find<QSlider>("sliderRotZ")->value(), 270);
     list->clearSelection();
     list->item(0)->setSelected(true);
-    QCOMPARE(posX->text() + " " + rotZ->text(), QStringLiteral("12.50 270"));
+    QCOMPARE(posX->text() + " " + rotZ->text() + " " + scale->text(),
+             QStringLiteral("12.50 270 3"));
 
     // The plate holds one model: a second one is refused; removing the last clears the panel.
     test.window->openFiles({cube});
