@@ -19,6 +19,7 @@ public:
     // False when the file cannot be read or holds no layer groups as the slicer writes them.
     bool open(const QString &path);
     bool isOpen() const { return !m_groups.isEmpty(); }
+    bool contains(const QString &id) const { return m_groups.contains(id); }
     // A whole SVG document holding only the group with the id `id`; empty without such a group.
     QByteArray layer(const QString &id) const;
 
