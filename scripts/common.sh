@@ -9,6 +9,7 @@ PACKAGES=(
     qttools5-dev libpolyclipping-dev cmake g++ pkg-config ninja-build
     xvfb xauth libgl1-mesa-dri socat x11-utils xserver-xephyr imagemagick
     libqt5multimedia5-plugins xdotool
+    libx11-dev dbus-daemon
 )
 
 install_missing_packages()
