@@ -92,10 +92,10 @@ int main(int argc, char *argv[])
     }
     const QString preview = QFileInfo(job).absolutePath() + "/sphere_1m_preview.svg";
 
-    WindowSupport::RecordingDialogs dialogs;
-    PrintingPage page(dialogs);
-    page.resize(998, 600);
-    page.show();
+    WindowSupport::TestWindow window;
+    WindowSupport::RecordingDialogs &dialogs = *window.dialogs;
+    PrintingPage &page = *window.find<PrintingPage>();
+    window.window->show();
     QApplication::processEvents();
     auto *view = page.findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
     auto *slider = page.findChild<QSlider *>(QStringLiteral("previewSlider"));

@@ -7,6 +7,7 @@
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
 #include "printer/printerconnection.h"
+#include "printing/printrun.h"
 #include "ui_calibrationpage.h"
 
 namespace {
@@ -18,11 +19,13 @@ constexpr int RECONNECTIONS_BEFORE_RESCAN = 3;
 } // namespace
 
 CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerCheckTimer,
-                                 SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent)
+                                 const PrintRun &printRun, SoundPlayer &soundPlayer,
+                                 Dialogs &dialogs, QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::CalibrationPage>())
     , connection(connection)
     , printerCheckTimer(printerCheckTimer)
+    , printRun(printRun)
     , soundPlayer(soundPlayer)
     , dialogs(dialogs)
 {
@@ -101,6 +104,8 @@ bool CalibrationPage::initPrinterConnection(bool silent)
 
 void CalibrationPage::on_btnScanPrinter_clicked()
 {
+    if (printRun.isPrinting())
+        return;
     if (Printer *printer = connection.current())
         printer->closeConnection();
     scanPrinters(false);
@@ -118,24 +123,32 @@ void CalibrationPage::on_cboArduinoPorts_currentIndexChanged(int index)
 
 void CalibrationPage::on_btnUp_clicked()
 {
+    if (printRun.isPrinting())
+        return;
     if (Printer *printer = connection.current())
         printer->goUp(Printer::LIFT_STEP_UM, true);
 }
 
 void CalibrationPage::on_btnDown_clicked()
 {
+    if (printRun.isPrinting())
+        return;
     if (Printer *printer = connection.current())
         printer->goDown(Printer::LIFT_STEP_UM, false, true);
 }
 
 void CalibrationPage::accuratePrinterUp()
 {
+    if (printRun.isPrinting())
+        return;
     if (Printer *printer = connection.current())
         printer->goUp(Printer::FINE_STEP_UM, true);
 }
 
 void CalibrationPage::accuratePrinterDown()
 {
+    if (printRun.isPrinting())
+        return;
     if (Printer *printer = connection.current())
         printer->goDown(Printer::FINE_STEP_UM, false, true);
 }
@@ -143,7 +156,7 @@ void CalibrationPage::accuratePrinterDown()
 void CalibrationPage::on_sltCheckPrinter()
 {
     Printer *printer = connection.current();
-    if (!printer || printer->isMoving())
+    if (!printer || printer->isMoving() || printRun.isPrinting())
         return;
     if (printer->testConnection())
         return;

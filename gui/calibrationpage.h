@@ -6,6 +6,7 @@
 
 class Dialogs;
 class PrinterConnection;
+class PrintRun;
 class QTimer;
 class SoundPlayer;
 
@@ -23,7 +24,8 @@ class CalibrationPage : public QWidget
 public:
     // What the page is given belongs to the main window, which outlives the page.
     CalibrationPage(PrinterConnection &connection, QTimer &printerCheckTimer,
-                    SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent = nullptr);
+                    const PrintRun &printRun, SoundPlayer &soundPlayer, Dialogs &dialogs,
+                    QWidget *parent = nullptr);
     ~CalibrationPage() override;
 
 public slots:
@@ -52,6 +54,8 @@ private:
     std::unique_ptr<Ui::CalibrationPage> ui;
     PrinterConnection &connection;
     QTimer &printerCheckTimer;
+    // While it prints, the plate, the port and the projector are the print's alone.
+    const PrintRun &printRun;
     SoundPlayer &soundPlayer;
     Dialogs &dialogs;
     // Consecutive automatic reconnections that failed.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QShortcut>
@@ -17,6 +18,8 @@
 #include "gui/settingswindow.h"
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
+#include "printing/printrun.h"
+#include "projector/projector.h"
 #include "settings/settingsstore.h"
 #include "slicing/slicer.h"
 #include "ui_mainwindow.h"
@@ -50,12 +53,24 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     m_settingsStore = new SettingsStore(SETTINGS_PATH, this);
     m_settingsStore->load();
     m_settingsWindow = new SettingsWindow(*m_settingsStore, *m_environment.dialogs, this);
+    // A connected projector shows black from the first moment.
+    m_projector = std::make_unique<Projector>();
+    if (QGuiApplication::screens().size() == 2) {
+        m_projector->showProjector();
+        m_projector->blackImage();
+    }
+    m_printRun = new PrintRun(*m_projector, this);
     m_printerCheckTimer = new QTimer(this);
     m_printerCheckTimer->setInterval(11000);
 
-    m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer,
+    m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer, *m_printRun,
                                             *m_environment.sounds, *m_environment.dialogs);
-    m_printingPage = new PrintingPage(*m_environment.dialogs);
+    PrintSurroundings surroundings;
+    surroundings.printer = [this] { return m_printerConnection.current(); };
+    surroundings.projectorPlaced = [this] { return m_projector->isActive(); };
+    surroundings.logContext = [this] { return m_modelPage->printLogContext(); };
+    m_printingPage = new PrintingPage(*m_environment.dialogs, *m_environment.sounds,
+                                      *m_settingsStore, *m_printRun, std::move(surroundings));
     ui->stackedWidget->addWidget(m_modelPage);
     ui->stackedWidget->addWidget(m_calibrationPage);
     ui->stackedWidget->addWidget(m_printingPage);
@@ -83,6 +98,8 @@ void MainWindow::initActionsConnections()
             &QStatusBar::showMessage);
     connect(m_printingPage, &PrintingPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
     connect(m_modelPage, &ModelPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
+    // The connection check rests while a print runs; it resumes at the next connection.
+    connect(m_printingPage, &PrintingPage::sgnPrintStarting, m_printerCheckTimer, &QTimer::stop);
     // A finished slicing run's job is shown on the printing page at once.
     connect(m_slicer, &Slicer::sgnNotifyVekCreation, m_printingPage, &PrintingPage::setVekFilePath);
 
@@ -222,10 +239,14 @@ void MainWindow::quitEvent()
     m_environment.dialogs->warning(
             this, tr("Remember to SHUTDOWN videoprojector or it will destroy the resin"));
 
+    // A print still running ends properly first: motor released, LEDs off, the log closed.
+    if (m_printRun->isPrinting())
+        m_printRun->abort();
     if (Printer *printer = m_printerConnection.current())
         printer->closeConnection();
 
     m_settingsStore->saveFrameTime(m_printingPage->curingTimeMs());
+    m_settingsStore->saveScaleFactor(m_projector->scaleFactor());
     m_settingsStore->saveParameter(ADD_BASE_KEY, m_printingPage->addsBase(),
                                    SETTINGS_PROGRAM_SECTION);
     m_settingsWindow->saveAllSettings();
@@ -234,5 +255,5 @@ void MainWindow::quitEvent()
 
 bool MainWindow::isBusy() const
 {
-    return m_slicer->isSlicing();
+    return m_slicer->isSlicing() || m_printRun->isPrinting();
 }

@@ -11,6 +11,8 @@ class CalibrationPage;
 class Dialogs;
 class ModelPage;
 class PrintingPage;
+class PrintRun;
+class Projector;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
@@ -66,7 +68,7 @@ protected:
 private:
     void initActionsConnections();
     void installShortcuts();
-    // True while a slicing run is under way: quitting then needs confirmation.
+    // True while a slicing run or a print is under way: quitting then needs confirmation.
     bool isBusy() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -74,6 +76,8 @@ private:
     PrinterConnection m_printerConnection;
     SettingsStore *m_settingsStore = nullptr;
     SettingsWindow *m_settingsWindow = nullptr;
+    std::unique_ptr<Projector> m_projector;
+    PrintRun *m_printRun = nullptr;
     QTimer *m_printerCheckTimer = nullptr;
     Slicer *m_slicer = nullptr;
     ModelPage *m_modelPage = nullptr;

@@ -239,6 +239,17 @@ void ModelPage::fillResins()
     fillDbComboBox(resins, ui->cboResins);
 }
 
+PrintLogContext ModelPage::printLogContext() const
+{
+    PrintLogContext context;
+    context.projector = SETTINGS_DEF_PROJECTOR;
+    context.resin = ui->cboResins->currentText();
+    const int index = selectedInstance();
+    if (index >= 0)
+        context.modelLines = ModelFigures::of(instances[size_t(index)]->model()).logLines();
+    return context;
+}
+
 void ModelPage::updateModelInfos(const STLModelInstance &instance)
 {
     turnSpecificModelFeatures(true);

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "printing/printrun.h"
+
 class Dialogs;
 struct ModelFigures;
 class QListWidgetItem;
@@ -33,6 +35,8 @@ public:
     void fillResins();
     // Loads the model file as Load STL does after its dialog; false when it cannot be read.
     bool loadModel(const QString &path);
+    // The projector and resin chosen and the measures of the selected model, for a print's log.
+    PrintLogContext printLogContext() const;
 
 public slots:
     void on_btnLoadStl_clicked();

@@ -1,6 +1,7 @@
 #include "gui/printingpage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
@@ -13,6 +14,10 @@
 #include "base/formatting.h"
 #include "base/settingsvalues.h"
 #include "gui/dialogs.h"
+#include "gui/soundplayer.h"
+#include "printer/printer.h"
+#include "printing/curingtimetable.h"
+#include "settings/settingsstore.h"
 #include "ui_printingpage.h"
 
 namespace {
@@ -32,10 +37,15 @@ public:
 
 } // namespace
 
-PrintingPage::PrintingPage(Dialogs &dialogs, QWidget *parent)
+PrintingPage::PrintingPage(Dialogs &dialogs, SoundPlayer &soundPlayer, SettingsStore &settings,
+                           PrintRun &printRun, PrintSurroundings surroundings, QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::PrintingPage>())
     , dialogs(dialogs)
+    , soundPlayer(soundPlayer)
+    , settings(settings)
+    , printRun(printRun)
+    , surroundings(std::move(surroundings))
 {
     ui->setupUi(this);
     ui->checkBoxAddBase->setChecked(true);
@@ -53,6 +63,12 @@ PrintingPage::PrintingPage(Dialogs &dialogs, QWidget *parent)
     togglePrintingControls(false);
     connect(ui->previewSlider, &QSlider::valueChanged, this,
             &PrintingPage::on_sltChangePreviewFrame);
+    connect(this, &PrintingPage::updatePrintModel, this, &PrintingPage::on_updatePrintModel);
+    connect(&printRun, &PrintRun::sgnStage, this, &PrintingPage::onStage);
+    connect(&printRun, &PrintRun::sgnProgress, this, &PrintingPage::onProgress);
+    connect(&printRun, &PrintRun::sgnFinished, this, &PrintingPage::onFinished);
+    connect(&printRun, &PrintRun::sgnAborted, this, &PrintingPage::onAborted);
+    uiReady = true;
 }
 
 PrintingPage::~PrintingPage() = default;
@@ -133,6 +149,13 @@ void PrintingPage::on_btnLoadVek_clicked()
 
 void PrintingPage::setVekFilePath(const QString &path)
 {
+    // The print under way keeps its job; its settings would otherwise start it over.
+    if (printRun.isPrinting()) {
+        dialogs.warning(this,
+                        tr("A print is running: %1 can be loaded when it has ended.")
+                                .arg(QFileInfo(path).fileName()));
+        return;
+    }
     ui->leLoadVek->setText(path);
     emit sgnStatusNote(path, STATUS_NOTE_MS);
 
@@ -247,4 +270,309 @@ void PrintingPage::on_sltChangePreviewFrame(int value)
         m_previewItem->setElementId(id);
     }
     ui->lblPrintCurrentFrame->setText(QString::number(value));
+}
+
+namespace {
+
+// "hh:mm:ss", the hours with as many digits as they need.
+QString clockText(qint64 ms)
+{
+    return QStringLiteral("%1:%2:%3")
+            .arg(ms / 3600000, 2, 10, QLatin1Char('0'))
+            .arg(ms % 3600000 / 60000, 2, 10, QLatin1Char('0'))
+            .arg(ms % 60000 / 1000, 2, 10, QLatin1Char('0'));
+}
+
+// A cell's text, null when the cell was never filled in.
+QString cellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+std::optional<QMap<int, int>> PrintingPage::readFramesTimeTable()
+{
+    QList<CuringTimeRow> rows;
+    for (int row = 0; row < ui->framesTimeTable->rowCount(); ++row)
+        rows.append({cellText(ui->framesTimeTable, row, 0), cellText(ui->framesTimeTable, row, 1),
+                     cellText(ui->framesTimeTable, row, 2)});
+    std::optional<QMap<int, int>> times = readCuringTimes(rows);
+    if (!times)
+        dialogs.warning(this,
+                        tr("Error in the frames time table! Check che consistency of the "
+                           "table"));
+    return times;
+}
+
+PrintOptions PrintingPage::printOptions(const QMap<int, int> &curingTimes) const
+{
+    PrintOptions options;
+    options.curingTimeMs = ui->spinFramesDelay->value();
+    options.addBase = ui->checkBoxAddBase->isChecked();
+    options.baseTimeMs = ui->spinBaseWaitTime->value();
+    options.upAndDown = ui->checkBoxSuGiu->isChecked();
+    options.preMovementMs = SETTINGS_PRE_TIME;
+    options.postMovementMs = SETTINGS_POST_TIME;
+    options.curingTimes = curingTimes;
+    return options;
+}
+
+void PrintingPage::on_updatePrintModel(bool)
+{
+    if (m_job.lastFrame < 0)
+        return;
+    const std::optional<QMap<int, int>> times = readFramesTimeTable();
+    if (!times || printRun.isPrinting())
+        return;
+    printRun.configure(m_job, printOptions(*times));
+    const QString estimate = clockText(printRun.model().calcPrintTime());
+    ui->lblRemaining->setText(estimate);
+    ui->lblETA->setText(estimate);
+}
+
+void PrintingPage::refuse(const QString &why)
+{
+    dialogs.warning(this, why);
+}
+
+void PrintingPage::on_btnStartPrinting_clicked()
+{
+    if (!QFile::exists(ui->leLoadVek->text())) {
+        refuse(tr("Print cannot be started!\n Please specify a .vek file to be printed."));
+        ui->leLoadVek->clear();
+        return;
+    }
+    Printer *printer = surroundings.printer();
+    if (!printer || !printer->isReady() || !surroundings.projectorPlaced()) {
+        refuse(tr("Print cannot be started!\n Please ensure that both the printer and the "
+                  "projector are connected."));
+        return;
+    }
+    const std::optional<QMap<int, int>> times = readFramesTimeTable();
+    if (!times)
+        return;
+    const PrintOptions options = printOptions(*times);
+    const QString refusal = printRun.refusal(m_job, options, printer);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        return;
+    }
+
+    ui->grpBoxStartPrinting->setEnabled(false);
+    togglePrintingControls(true);
+    ui->btnCheck->setEnabled(false);
+    ui->progBarPrint->setMaximum(m_job.lastFrame);
+    emit sgnPrintStarting();
+    printRun.start(m_job, options, *printer, surroundings.logContext());
+}
+
+void PrintingPage::on_btnPause_clicked()
+{
+    if (!printRun.isPrinting())
+        return;
+    if (!printPaused) {
+        printRun.pause();
+        setPaused(true);
+        return;
+    }
+    // Curing times edited during the pause apply to the frames still to come.
+    if (const std::optional<QMap<int, int>> times = readFramesTimeTable())
+        printRun.model().loadFramesTimeMap(*times);
+    printRun.resume();
+    setPaused(false);
+}
+
+void PrintingPage::setPaused(bool paused)
+{
+    printPaused = paused;
+    ui->btnPause->setText(paused ? tr("Resume") : tr("Pause"));
+    ui->btnCheck->setEnabled(paused);
+    ui->grpBoxStartPrinting->setEnabled(paused);
+    // While paused, only the curing-time table and its buttons can be edited.
+    for (QWidget *control :
+         {static_cast<QWidget *>(ui->spinFramesDelay), static_cast<QWidget *>(ui->checkBoxAddBase),
+          static_cast<QWidget *>(ui->spinBaseWaitTime), static_cast<QWidget *>(ui->checkBoxSuGiu),
+          static_cast<QWidget *>(ui->spinPreMovement), static_cast<QWidget *>(ui->spinPostMovement),
+          static_cast<QWidget *>(ui->btnAdvancedSettings),
+          static_cast<QWidget *>(ui->btnStartPrinting), static_cast<QWidget *>(ui->btnTestLayers)})
+        control->setEnabled(!paused);
+}
+
+void PrintingPage::on_btnCheck_clicked()
+{
+    // The plate goes out of the resin and back; the print cannot go on while it is out.
+    if (ui->btnPause->isEnabled()) {
+        ui->btnPause->setEnabled(false);
+        printRun.extract();
+        ui->btnCheck->setText(tr("Reposition"));
+    } else {
+        ui->btnPause->setEnabled(true);
+        printRun.reposition();
+        ui->btnCheck->setText(tr("Extract"));
+    }
+}
+
+void PrintingPage::on_btnAbort_clicked()
+{
+    if (!printRun.isPrinting())
+        return;
+    soundPlayer.play(SoundPlayer::Sound::Wait);
+    const bool wasPaused = printPaused;
+    printRun.pause();
+    if (dialogs.question(this, tr("Are you sure?"), QMessageBox::No) == QMessageBox::Yes)
+        printRun.abort();
+    else if (!wasPaused)
+        printRun.resume();
+}
+
+void PrintingPage::onStage(int stage)
+{
+    ui->progBarFrame->setValue(stage + 1);
+}
+
+void PrintingPage::onProgress(int currentFrame, int totalFrames, int remainingMs)
+{
+    ui->lblNrFrames->setText(tr("frame %1 of %2").arg(currentFrame).arg(totalFrames));
+    ui->lblRemaining->setText(clockText(remainingMs));
+    ui->previewSlider->setValue(currentFrame);
+    ui->progBarPrint->setValue(currentFrame);
+}
+
+void PrintingPage::restoreIdleControls()
+{
+    setPaused(false);
+    ui->btnPause->setEnabled(true);
+    ui->btnCheck->setText(QStringLiteral("Extract"));
+    ui->progBarFrame->setValue(0);
+    ui->progBarPrint->setValue(0);
+    ui->lblNrFrames->setText(tr("frame 0 of 0"));
+    togglePrintingControls(false);
+    ui->grpBoxStartPrinting->setEnabled(true);
+    emit sgnPrintEnded();
+    emit updatePrintModel(false);
+}
+
+void PrintingPage::onFinished(qint64)
+{
+    restoreIdleControls();
+    ui->lblRemaining->setText(QStringLiteral("00:00:00"));
+    soundPlayer.play(SoundPlayer::Sound::Success);
+    dialogs.information(this, tr("Print successfully completed!"));
+}
+
+void PrintingPage::onAborted(const QString &reason)
+{
+    restoreIdleControls();
+    if (reason.isEmpty())
+        return;
+    soundPlayer.play(SoundPlayer::Sound::Error);
+    dialogs.warning(this, tr("Print has been ABORTED!\n%1").arg(reason));
+}
+
+void PrintingPage::on_btnAdvancedSettings_clicked()
+{
+    ui->grpBoxAdvancedSettings->setVisible(ui->grpBoxAdvancedSettings->isHidden());
+}
+
+void PrintingPage::on_btnAddRowTableFrameTime_clicked()
+{
+    ui->framesTimeTable->insertRow(ui->framesTimeTable->rowCount());
+}
+
+void PrintingPage::on_btnResetTableFrameTime_clicked()
+{
+    ui->framesTimeTable->setRowCount(0);
+    ui->framesTimeTable->setRowCount(3);
+}
+
+void PrintingPage::on_btn3xCuringTime_clicked()
+{
+    QTableWidget *table = ui->framesTimeTable;
+    const bool reuse = table->rowCount() > 0
+            && ((cellText(table, 0, 0) == QLatin1String("1")
+                 && cellText(table, 0, 1) == QLatin1String("3"))
+                || !table->item(0, 0) || !table->item(0, 1));
+    if (!reuse)
+        table->insertRow(0);
+    table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("1")));
+    table->setItem(0, 1, new QTableWidgetItem(QStringLiteral("3")));
+    tableRefreshPending = true;
+    table->setItem(0, 2, new QTableWidgetItem(QString::number(3 * ui->spinFramesDelay->value())));
+}
+
+void PrintingPage::on_framesTimeTable_cellChanged(int row, int column)
+{
+    // A row typed left to right refreshes the model when its time is entered.
+    if (tableRefreshPending) {
+        tableRefreshPending = false;
+        emit updatePrintModel(false);
+    } else if (editRow < 0 && editColumn < 0) {
+        editRow = row;
+        editColumn = column;
+    } else if (row == editRow && column == editColumn + 1) {
+        editColumn = column;
+        if (editColumn == 2) {
+            emit updatePrintModel(false);
+            tableRefreshPending = false;
+            editRow = -1;
+            editColumn = -1;
+        }
+    }
+}
+
+void PrintingPage::on_checkBoxAddBase_clicked()
+{
+    emit updatePrintModel(false);
+}
+
+void PrintingPage::on_checkBoxSuGiu_clicked()
+{
+    emit updatePrintModel(false);
+}
+
+// A value changed by the user becomes the default of the next runs.
+void PrintingPage::on_spinFramesDelay_valueChanged(int value)
+{
+    if (uiReady && value != SETTINGS_WAIT_TIME)
+        settings.saveFrameTime(value);
+}
+
+void PrintingPage::on_spinBaseWaitTime_valueChanged(int value)
+{
+    if (uiReady && value != SETTINGS_BASE_TIME)
+        settings.saveBaseWaitTime(value);
+}
+
+void PrintingPage::on_spinPreMovement_valueChanged(int value)
+{
+    if (uiReady && value != SETTINGS_PRE_TIME)
+        settings.savePreMovementTime(value);
+}
+
+void PrintingPage::on_spinPostMovement_valueChanged(int value)
+{
+    if (uiReady && value != SETTINGS_POST_TIME)
+        settings.savePostMovementTime(value);
+}
+
+void PrintingPage::on_spinFramesDelay_editingFinished()
+{
+    emit updatePrintModel(false);
+}
+
+void PrintingPage::on_spinBaseWaitTime_editingFinished()
+{
+    emit updatePrintModel(false);
+}
+
+void PrintingPage::on_spinPreMovement_editingFinished()
+{
+    emit updatePrintModel(false);
+}
+
+void PrintingPage::on_spinPostMovement_editingFinished()
+{
+    emit updatePrintModel(false);
 }

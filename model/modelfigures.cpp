@@ -99,3 +99,19 @@ QString ModelFigures::costText(const QString &resinName, bool bed) const
     }
     return text;
 }
+
+QStringList ModelFigures::logLines() const
+{
+    const auto value = [](float number, const char *unit) {
+        return numberFormat(number, 2) + QStringLiteral(" [") + QString::fromUtf8(unit)
+                + QLatin1Char(']');
+    };
+    return {QStringLiteral("Length: ") + value(length, "mm") + QStringLiteral(" Width: ")
+                    + value(width, "mm") + QStringLiteral(" Height: ") + value(height, "mm"),
+            QStringLiteral("Mass: ") + value(mass * 1000, "gr") + QStringLiteral(" Volume: ")
+                    + value(volume, "cm³"),
+            QStringLiteral("Cost SB: ") + value(costFtdSb, "€") + QStringLiteral(" Cost IB: ")
+                    + value(costFtdIb, "€") + QStringLiteral(" Cost CB: ") + value(costFtdCb, "€")
+                    + QStringLiteral(" Cost THS: ") + value(costPtlHs, "€")
+                    + QStringLiteral(" Cost TCB: ") + value(costPtlCb, "€")};
+}

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class STLReader;
 
@@ -40,4 +41,6 @@ struct ModelFigures
     // last in the list picks the price; empty when it contains none. For the bed, any
     // "castable" resin takes FunToDo's castable price unless a later keyword matches.
     QString costText(const QString &resinName, bool bed) const;
+    // The measures as the print log records them, three lines.
+    QStringList logLines() const;
 };

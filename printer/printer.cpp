@@ -53,9 +53,15 @@ Printer::Printer(const QString &portName, QObject *parent)
     releaseTimer->setSingleShot(true);
     releaseTimer->setInterval(RELEASE_DELAY_MS);
     connect(releaseTimer, &QTimer::timeout, this, &Printer::releaseMtr);
+    connect(port, &SerialHandler::sgnDeviceLost, this, &Printer::sgnConnectionLost);
 }
 
 Printer::~Printer() = default;
+
+bool Printer::hasLayerStep(int microns)
+{
+    return microns != LIFT_STEP_UM && !motionCommand(-1, microns, false).isEmpty();
+}
 
 bool Printer::isReady() const
 {

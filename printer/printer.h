@@ -30,6 +30,8 @@ public:
     static constexpr int FINE_STEP_UM = 50;
 
     explicit Printer(const QString &portName, QObject *parent = nullptr);
+    // Whether a layer of this thickness has a down command (25, 50, 75 and 100 µm do).
+    static bool hasLayerStep(int microns);
     ~Printer() override;
 
     bool isReady() const;
@@ -54,6 +56,10 @@ public:
     void printingMovement(int stepUm, bool doubleMovement);
     bool abortPrint();
     void turnOffLeds();
+
+signals:
+    // The printer went away while connected (hung up, unplugged); its port is closed.
+    void sgnConnectionLost();
 
 public slots:
     void releaseMtr();

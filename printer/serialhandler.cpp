@@ -32,12 +32,15 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
     if (!isOpen())
         return QString();
     if (write(data.toUtf8()) < 0 || (!flush() && error() == QSerialPort::WriteError)) {
-        close();
+        loseDevice();
         return QString();
     }
     if (!waitAnswer)
         return QString();
-    return collectAnswer(*this, ANSWER_SILENCE_MS);
+    const QString answer = collectAnswer(*this, ANSWER_SILENCE_MS);
+    if (!isOpen())
+        loseDevice();
+    return answer;
 }
 
 bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
@@ -162,5 +165,12 @@ void SerialHandler::closeAfterReadError()
         return;
     closeAfterReadErrorQueued = false;
     if (isOpen())
+        loseDevice();
+}
+
+void SerialHandler::loseDevice()
+{
+    if (isOpen())
         close();
+    emit sgnDeviceLost();
 }

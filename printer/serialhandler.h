@@ -52,6 +52,10 @@ public:
     // Text of raw answer bytes: up to the first NUL, Latin-1, whitespace simplified.
     static QString answerText(const QByteArray &bytes);
 
+signals:
+    // The device went away (hung up, unplugged): the port has been closed.
+    void sgnDeviceLost();
+
 private:
     static bool probe(QSerialPort &port);
     static bool assertDataTerminalReady(QSerialPort &port);
@@ -59,6 +63,7 @@ private:
 
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void closeAfterReadError();
+    void loseDevice();
 
     bool ready = false;
     bool closeAfterReadErrorQueued = false;

@@ -68,8 +68,8 @@ public:
 
     // The job's print (or preview) document, made the current image. False when it cannot be
     // read or holds no layer groups; no layers are loaded then.
-    bool loadLayers(const QString &documentPath);
-    bool hasLayer(const QString &elementId) const;
+    bool loadLayers(const QString &documentPath) override;
+    bool hasLayer(const QString &elementId) const override;
     // A layer missing from the document is shown black.
     void showFrame(const QString &elementId) override;
     void blackFrame() override;

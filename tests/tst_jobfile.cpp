@@ -67,11 +67,12 @@ QByteArray binaryJob(const QByteArray &name, qint32 layers, float millimetres, i
     return bytes.left(size);
 }
 
-// The page alone, its boxes answered by the recording dialogs.
+// The page in a window of its own, its boxes answered by the recording dialogs.
 struct Page
 {
-    RecordingDialogs dialogs;
-    PrintingPage page{dialogs};
+    WindowSupport::TestWindow window;
+    RecordingDialogs &dialogs = *window.dialogs;
+    PrintingPage &page = *window.find<PrintingPage>();
     QSignalSpy notes{&page, &PrintingPage::sgnStatusNote};
 
     template <typename T = QLabel>
