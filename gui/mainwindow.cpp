@@ -27,6 +27,7 @@
 namespace {
 
 const QString ADD_BASE_KEY = QStringLiteral("add_base");
+const QString EXTRA_PORTS_KEY = QStringLiteral("extra_serial_ports");
 
 } // namespace
 
@@ -34,7 +35,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
     , m_environment(std::move(environment))
-    , m_printerConnection(m_environment.printerPorts)
+    , m_printerConnection([this] { return printerPorts(); })
 {
     // Working folders first, then the form (fixed size, locale and style sheet come with it).
     fixPaths();
@@ -251,6 +252,21 @@ void MainWindow::quitEvent()
                                    SETTINGS_PROGRAM_SECTION);
     m_settingsWindow->saveAllSettings();
     QApplication::quit();
+}
+
+QStringList MainWindow::printerPorts() const
+{
+    // Device paths the system does not list (Bluetooth serial ports, udev links, a virtual
+    // printer) are probed too when the settings name them.
+    QStringList ports = m_environment.printerPorts();
+    const QStringList extra =
+            m_settingsStore->readParameter(EXTRA_PORTS_KEY, SETTINGS_PRINTER_SECTION, QString())
+                    .toStringList();
+    for (const QString &port : extra) {
+        if (!port.trimmed().isEmpty())
+            ports.append(port.trimmed());
+    }
+    return ports;
 }
 
 bool MainWindow::isBusy() const

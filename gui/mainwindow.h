@@ -68,6 +68,7 @@ protected:
 private:
     void initActionsConnections();
     void installShortcuts();
+    QStringList printerPorts() const;
     // True while a slicing run or a print is under way: quitting then needs confirmation.
     bool isBusy() const;
 

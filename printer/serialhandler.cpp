@@ -141,7 +141,8 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
             break;
         if (!port.waitForReadyRead(int(qMin<qint64>(silenceMs, leftMs)))) {
             // A pseudo-terminal whose far end hung up reports read errors without end.
-            if (port.error() == QSerialPort::ReadError)
+            if (port.error() == QSerialPort::ReadError
+                || port.error() == QSerialPort::ResourceError)
                 port.close();
             break;
         }
@@ -152,8 +153,10 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
 
 void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)
 {
-    // Closing is queued: the error may come from inside the port's own read notification.
-    if (error != QSerialPort::ReadError || closeAfterReadErrorQueued)
+    // A device that went away reports read or resource errors without end. Closing is queued:
+    // the error may come from inside the port's own read notification.
+    const bool gone = error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
+    if (!gone || closeAfterReadErrorQueued)
         return;
     closeAfterReadErrorQueued = true;
     QMetaObject::invokeMethod(this, &SerialHandler::closeAfterReadError, Qt::QueuedConnection);
