@@ -44,7 +44,8 @@ VirtualPrinter::~VirtualPrinter()
 
 bool VirtualPrinter::open(QString &error)
 {
-    masterFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // Close-on-exec: a program started meanwhile must not hold the terminal open after a hang-up.
+    masterFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (masterFd < 0) {
         error += systemError("posix_openpt");
         return false;
@@ -57,7 +58,7 @@ bool VirtualPrinter::open(QString &error)
         return false;
     }
     slavePath = QString::fromLocal8Bit(name);
-    slaveFd = ::open(name, O_RDWR | O_NOCTTY);
+    slaveFd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios settings{};
     if (slaveFd < 0 || ::tcgetattr(slaveFd, &settings) != 0) {
         error += systemError("open terminal");

@@ -44,10 +44,15 @@ PrintRun::~PrintRun()
 
 void PrintRun::configure(const VekJob &job, const PrintOptions &options)
 {
-    m_model.loadConfiguration(job.lastFrame, options.curingTimeMs, options.preMovementMs,
-                              options.upAndDown ? ENG_D_WAIT_TIME : ENG_S_WAIT_TIME,
-                              options.postMovementMs, options.upAndDown, options.addBase,
-                              options.baseTimeMs, job.zCut, options.curingTimes);
+    configure(m_model, job, options);
+}
+
+void PrintRun::configure(PrintModel &model, const VekJob &job, const PrintOptions &options)
+{
+    model.loadConfiguration(job.lastFrame, options.curingTimeMs, options.preMovementMs,
+                            options.upAndDown ? ENG_D_WAIT_TIME : ENG_S_WAIT_TIME,
+                            options.postMovementMs, options.upAndDown, options.addBase,
+                            options.baseTimeMs, job.zCut, options.curingTimes);
 }
 
 QString PrintRun::refusal(const VekJob &job, const PrintOptions &options, const Printer *printer)

@@ -61,6 +61,7 @@ public:
 
     // The model set up for the job and options, for the estimates.
     void configure(const VekJob &job, const PrintOptions &options);
+    static void configure(PrintModel &model, const VekJob &job, const PrintOptions &options);
     // Why the job cannot be printed with these options on this printer, empty when it can; the
     // job's print document is loaded on the display on the way.
     QString refusal(const VekJob &job, const PrintOptions &options, const Printer *printer);
