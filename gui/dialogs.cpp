@@ -38,6 +38,14 @@ QMessageBox::StandardButton ModalDialogs::show(QWidget *parent, QMessageBox::Ico
     return QMessageBox::StandardButton(box.exec());
 }
 
+void ModalDialogs::notice(QWidget *parent, const QString &title, const QString &richText)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, richText, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::RichText);
+    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+    box.exec();
+}
+
 QString ModalDialogs::openFileName(QWidget *parent, const QString &caption, const QString &folder,
                                    const QString &filter)
 {

@@ -23,6 +23,8 @@ public:
                                              const QString &title, const QString &text,
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton) = 0;
+    // A box without an icon whose text is rich text (links open in the browser), with OK.
+    virtual void notice(QWidget *parent, const QString &title, const QString &richText) = 0;
     // The file the user picks to open, empty when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
                                  const QString &filter) = 0;
@@ -37,6 +39,7 @@ public:
     QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                      const QString &text, QMessageBox::StandardButtons buttons,
                                      QMessageBox::StandardButton defaultButton) override;
+    void notice(QWidget *parent, const QString &title, const QString &richText) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
                          const QString &filter) override;
     QString existingDirectory(QWidget *parent, const QString &caption,

@@ -23,11 +23,14 @@
 #include "settings/settingsstore.h"
 #include "slicing/slicer.h"
 #include "ui_mainwindow.h"
+#include "update/updatechecker.h"
 
 namespace {
 
 const QString ADD_BASE_KEY = QStringLiteral("add_base");
 const QString EXTRA_PORTS_KEY = QStringLiteral("extra_serial_ports");
+// Another address for the update service: a site's mirror, or a local one for tests.
+const QString UPDATE_URL_KEY = QStringLiteral("update_url");
 
 } // namespace
 
@@ -63,6 +66,11 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     m_printRun = new PrintRun(*m_projector, this);
     m_printerCheckTimer = new QTimer(this);
     m_printerCheckTimer->setInterval(11000);
+    const QString updateUrl = m_settingsStore
+                                      ->readParameter(UPDATE_URL_KEY, SETTINGS_PROGRAM_SECTION,
+                                                      UpdateChecker::WEB_SERVICE_URL)
+                                      .toString();
+    m_updateChecker = new UpdateChecker(this, QUrl(updateUrl));
 
     m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer, *m_printRun,
                                             *m_environment.sounds, *m_environment.dialogs);
@@ -84,6 +92,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     // Look for a printer and connect when exactly one answers.
     m_calibrationPage->scanPrinters(true);
     installShortcuts();
+    m_updateChecker->check();
 }
 
 MainWindow::~MainWindow() = default;
@@ -103,6 +112,8 @@ void MainWindow::initActionsConnections()
     connect(m_printingPage, &PrintingPage::sgnPrintStarting, m_printerCheckTimer, &QTimer::stop);
     // A finished slicing run's job is shown on the printing page at once.
     connect(m_slicer, &Slicer::sgnNotifyVekCreation, m_printingPage, &PrintingPage::setVekFilePath);
+    connect(m_updateChecker, &UpdateChecker::updateAvailable, this,
+            &MainWindow::on_UpdateAvailable);
 
     auto showPage = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
     connect(m_modelPage, &ModelPage::sgnGoToCalibration, this,
@@ -204,6 +215,14 @@ void MainWindow::about()
     auto *dialog = new AboutDialog;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
+}
+
+void MainWindow::on_UpdateAvailable()
+{
+    const QString link =
+            QStringLiteral("<a href=\"%1\">%1</a>").arg(UpdateChecker::DOWNLOAD_PAGE_URL);
+    m_environment.dialogs->notice(this, tr("New update available!"),
+                                  tr("There is a new update. Download it on: ") + link);
 }
 
 void MainWindow::on_stlActionQuit()

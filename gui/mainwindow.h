@@ -21,6 +21,7 @@ class SettingsStore;
 class SettingsWindow;
 class Slicer;
 class SoundPlayer;
+class UpdateChecker;
 
 namespace Ui {
 class MainWindow;
@@ -53,6 +54,9 @@ public:
     // command line and files dropped on the window.
     void openFiles(const QStringList &paths);
 
+    // Tells the user that a newer version can be downloaded (the update check's answer).
+    void on_UpdateAvailable();
+
 public slots:
     void on_stlActionQuit();
     void showSettingsWindow();
@@ -84,4 +88,5 @@ private:
     ModelPage *m_modelPage = nullptr;
     CalibrationPage *m_calibrationPage = nullptr;
     PrintingPage *m_printingPage = nullptr;
+    UpdateChecker *m_updateChecker = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "gui/dialogs.h"
 #include "gui/mainwindow.h"
 #include "gui/soundplayer.h"
+#include "settings/settingsstore.h"
 
 // The main window's surroundings for tests: sounds and message boxes are recorded instead of
 // played and shown, and the printer scan probes the ports the test names.
@@ -45,6 +46,10 @@ public:
             return answers.takeFirst();
         return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
     }
+    void notice(QWidget *parent, const QString &title, const QString &richText) override
+    {
+        show(parent, QMessageBox::NoIcon, title, richText, QMessageBox::Ok, QMessageBox::NoButton);
+    }
     QString openFileName(QWidget *, const QString &caption, const QString &folder,
                          const QString &) override
     {
@@ -63,7 +68,11 @@ private:
     }
 };
 
-// A main window whose settings file and Documents folder lie in a folder of its own.
+// Nothing listens there: a test window's update check fails at once, without the network.
+inline const QString CLOSED_UPDATE_URL = "http://127.0.0.1:1/checkupdate_kelvarome.php";
+
+// A main window whose settings file and Documents folder lie in a folder of its own, and whose
+// update check asks `updateUrl`.
 struct TestWindow
 {
     QTemporaryDir home;
@@ -74,10 +83,16 @@ struct TestWindow
 
     TestWindow(const TestWindow &) = delete;
     TestWindow &operator=(const TestWindow &) = delete;
-    explicit TestWindow(const QStringList &portLocations = {})
+    explicit TestWindow(const QStringList &portLocations = {},
+                        const QString &updateUrl = CLOSED_UPDATE_URL)
         : ports(portLocations)
     {
         GEN_PATH = QStringList{home.filePath(QStringLiteral("Documents"))};
+        // The settings file as a first run makes it, then the update service's address.
+        fixPaths();
+        SettingsStore settings(home.filePath("settings.ini"));
+        settings.load();
+        settings.saveParameter("update_url", updateUrl, SETTINGS_PROGRAM_SECTION);
         auto player = std::make_unique<RecordingSoundPlayer>();
         auto recordingDialogs = std::make_unique<RecordingDialogs>();
         sounds = player.get();
