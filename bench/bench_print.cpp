@@ -181,10 +181,12 @@ int main(int argc, char *argv[])
         lastStageMs = command.monotonicMs;
         stage = (stage + 1) % 6;
         if (stage == 0) {
-            const auto black =
-                    std::lower_bound(display.blackMs.begin(), display.blackMs.end(), lastStageMs);
+            // The first black after this frame went on; the board may log its last stage a
+            // moment after the projector went black, which counts as no delay.
+            const auto black = std::upper_bound(display.blackMs.begin(), display.blackMs.end(),
+                                                display.shownMs[frame]);
             if (black != display.blackMs.end())
-                blackAfter << double(*black - lastStageMs);
+                blackAfter << double(qMax<qint64>(0, *black - lastStageMs));
         }
     }
     for (double &late : lateness)
