@@ -65,6 +65,7 @@ class TestConnectionPage : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { Q_INIT_RESOURCE(gui); }
     void startUpConnectsTheOnlyPrinter();
     void twoPrintersWaitForTheUsersChoice();
     void jogButtonsAndShortcuts();
