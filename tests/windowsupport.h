@@ -78,6 +78,25 @@ struct TestWindow
         : ports(portLocations)
     {
         GEN_PATH = QStringList{home.filePath(QStringLiteral("Documents"))};
+        build();
+    }
+
+    // The program's next run: a new window on the same settings file and folders.
+    void restart()
+    {
+        window.reset();
+        build();
+    }
+
+    template <typename T = QWidget>
+    T *find(const char *name = nullptr) const
+    {
+        return name ? window->findChild<T *>(QLatin1String(name)) : window->findChild<T *>();
+    }
+
+private:
+    void build()
+    {
         auto player = std::make_unique<RecordingSoundPlayer>();
         auto recordingDialogs = std::make_unique<RecordingDialogs>();
         sounds = player.get();
@@ -85,12 +104,6 @@ struct TestWindow
         window = std::make_unique<MainWindow>(
                 WindowEnvironment{std::move(player), std::move(recordingDialogs),
                                   [this] { return ports; }, home.filePath("settings.ini")});
-    }
-
-    template <typename T = QWidget>
-    T *find(const char *name = nullptr) const
-    {
-        return name ? window->findChild<T *>(QLatin1String(name)) : window->findChild<T *>();
     }
 };
 
