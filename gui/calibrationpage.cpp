@@ -1,25 +1,35 @@
 #include "gui/calibrationpage.h"
 
 #include <QCoreApplication>
+#include <QGraphicsSvgItem>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSvgRenderer>
 #include <QTimer>
 
+#include "base/constants.h"
+#include "base/formatting.h"
 #include "gui/dialogs.h"
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
 #include "printer/printerconnection.h"
 #include "printing/printrun.h"
+#include "projector/projector.h"
+#include "settings/settingsstore.h"
 #include "ui_calibrationpage.h"
 
 namespace {
 
 constexpr int CONNECTION_NOTE_MS = 5000;
+constexpr int STATUS_NOTE_MS = 3000;
 // Automatic reconnections tried before the ports are scanned again.
 constexpr int RECONNECTIONS_BEFORE_RESCAN = 3;
 
 } // namespace
 
 CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerCheckTimer,
-                                 const PrintRun &printRun, SoundPlayer &soundPlayer,
+                                 const PrintRun &printRun, Projector &projector,
+                                 SettingsStore &settings, SoundPlayer &soundPlayer,
                                  Dialogs &dialogs, QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::CalibrationPage>())
@@ -28,6 +38,8 @@ CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerC
     , printRun(printRun)
     , soundPlayer(soundPlayer)
     , dialogs(dialogs)
+    , projector(projector)
+    , settings(settings)
 {
     ui->setupUi(this);
     // Jog and zoom buttons repeat while held down.
@@ -35,6 +47,7 @@ CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerC
     ui->btnDown->setAutoRepeat(true);
     ui->btnZoomIn->setAutoRepeat(true);
     ui->btnZoomOut->setAutoRepeat(true);
+    showScale();
 }
 
 CalibrationPage::~CalibrationPage() = default;
@@ -179,4 +192,120 @@ void CalibrationPage::on_btnBackTo3D_clicked()
 void CalibrationPage::on_btnGoToPrinting_clicked()
 {
     emit sgnGoToPrinting();
+}
+
+void CalibrationPage::on_btnCalibration_clicked()
+{
+    if (QGuiApplication::screens().size() < 2) {
+        soundPlayer.play(SoundPlayer::Sound::Error);
+        dialogs.critical(this, tr("No projector detected!"));
+        return;
+    }
+    // The print's frames are on the projector: the grid waits for the print to end.
+    if (printRun.isPrinting())
+        return;
+    projector.showProjector();
+    ui->btnCalibration->setEnabled(false);
+    emit sgnProjectorPlaced();
+    ui->grpBoxZoom->setEnabled(true);
+    ui->btnShowGrid->setEnabled(true);
+    ui->btnReverseZoom->setEnabled(false);
+    showScale();
+    ui->btnShowGrid->click();
+}
+
+void CalibrationPage::on_btnShowGrid_clicked()
+{
+    // The layer on the projector is the print's, at the print's scale.
+    if (printRun.isPrinting())
+        return;
+    auto renderer = std::make_unique<QSvgRenderer>(GRID_SVG);
+    auto item = std::make_unique<QGraphicsSvgItem>();
+    item->setSharedRenderer(renderer.get());
+    projector.loadImage(item.get());
+    item->setElementId(QStringLiteral("0"));
+    projector.showImage();
+    // The projector no longer holds the previous grid: it goes, its item before its renderer.
+    gridItem = std::move(item);
+    gridRenderer = std::move(renderer);
+    setGridShown(true);
+}
+
+void CalibrationPage::on_btnHideGrid_clicked()
+{
+    if (printRun.isPrinting())
+        return;
+    projector.blackImage();
+    setGridShown(false);
+}
+
+void CalibrationPage::on_sltGridOffScreen()
+{
+    setGridShown(false);
+}
+
+void CalibrationPage::setGridShown(bool shown)
+{
+    ui->btnShowGrid->setEnabled(!shown);
+    for (QWidget *control :
+         {static_cast<QWidget *>(ui->spinZoomFactor), static_cast<QWidget *>(ui->btnHideGrid),
+          static_cast<QWidget *>(ui->btnZoomIn), static_cast<QWidget *>(ui->btnZoomOut),
+          static_cast<QWidget *>(ui->btnReverseZoom)})
+        control->setEnabled(shown);
+}
+
+void CalibrationPage::on_btnZoomIn_clicked()
+{
+    zoomBy(ui->spinZoomFactor->value());
+}
+
+void CalibrationPage::on_btnZoomOut_clicked()
+{
+    zoomBy(-ui->spinZoomFactor->value());
+}
+
+void CalibrationPage::zoomBy(int step)
+{
+    if (printRun.isPrinting())
+        return;
+    // At 0 the image vanishes, below it is drawn mirrored: neither can be calibrated.
+    if (projector.scaleFactor() + float(step) / 100 <= 0) {
+        emit sgnStatusNote(tr("The scale cannot go down to 0 pixels per millimetre."),
+                           STATUS_NOTE_MS);
+        return;
+    }
+    if (step > 0)
+        projector.zoomIn(float(step));
+    else
+        projector.zoomOut(float(-step));
+    showScale();
+    if (!settings.saveScaleFactor(projector.scaleFactor()))
+        emit sgnStatusNote(tr("The scale could not be saved in %1.").arg(settings.path()),
+                           STATUS_NOTE_MS);
+}
+
+void CalibrationPage::on_btnReverseZoom_clicked()
+{
+    if (printRun.isPrinting())
+        return;
+    // Saved at the next zoom step or at quit.
+    projector.zoomReset();
+    showScale();
+}
+
+void CalibrationPage::showScale()
+{
+    const float factor = projector.scaleFactor();
+    ui->lblPixelSize->setText(tr("Projector pixel: %1 µm").arg(numberFormat(1000 / factor, 1)));
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.size() < 2) {
+        ui->lblPrintArea->setText(tr("Printable area: no projector screen"));
+        return;
+    }
+    const QSize pixels = screens.at(1)->size();
+    ui->lblPrintArea->setText(tr("Printable area: %1 x %2 px: %3 x %4 mm")
+                                      .arg(pixels.width())
+                                      .arg(pixels.height())
+                                      .arg(numberFormat(float(pixels.width()) / factor, 1),
+                                           numberFormat(float(pixels.height()) / factor, 1)));
 }

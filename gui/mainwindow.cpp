@@ -73,7 +73,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
     m_updateChecker = new UpdateChecker(this, QUrl(updateUrl));
 
     m_calibrationPage = new CalibrationPage(m_printerConnection, *m_printerCheckTimer, *m_printRun,
-                                            *m_environment.sounds, *m_environment.dialogs);
+                                            *m_projector, *m_settingsStore, *m_environment.sounds,
+                                            *m_environment.dialogs);
     PrintSurroundings surroundings;
     surroundings.printer = [this] { return m_printerConnection.current(); };
     surroundings.projectorPlaced = [this] { return m_projector->isActive(); };
@@ -110,6 +111,13 @@ void MainWindow::initActionsConnections()
     connect(m_modelPage, &ModelPage::sgnStatusNote, statusBar(), &QStatusBar::showMessage);
     // The connection check rests while a print runs; it resumes at the next connection.
     connect(m_printingPage, &PrintingPage::sgnPrintStarting, m_printerCheckTimer, &QTimer::stop);
+    // The projector placed from the calibration page opens the print settings; the grid gives
+    // way to a print or the layer test.
+    connect(m_calibrationPage, &CalibrationPage::sgnProjectorPlaced, m_printingPage,
+            &PrintingPage::on_sltProjectorPlaced);
+    for (auto signal : {&PrintingPage::sgnPrintStarting, &PrintingPage::sgnPrintEnded,
+                        &PrintingPage::sgnLayerTestStarting})
+        connect(m_printingPage, signal, m_calibrationPage, &CalibrationPage::on_sltGridOffScreen);
     // A finished slicing run's job is shown on the printing page at once.
     connect(m_slicer, &Slicer::sgnNotifyVekCreation, m_printingPage, &PrintingPage::setVekFilePath);
     connect(m_updateChecker, &UpdateChecker::updateAvailable, this,

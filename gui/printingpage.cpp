@@ -1,5 +1,6 @@
 #include "gui/printingpage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGraphicsPixmapItem>
@@ -8,7 +9,9 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
+#include <QPointer>
 #include <QSvgRenderer>
+#include <QThread>
 
 #include "base/constants.h"
 #include "base/formatting.h"
@@ -17,6 +20,7 @@
 #include "gui/soundplayer.h"
 #include "printer/printer.h"
 #include "printing/curingtimetable.h"
+#include "printing/framedisplay.h"
 #include "settings/settingsstore.h"
 #include "ui_printingpage.h"
 
@@ -24,6 +28,8 @@ namespace {
 
 constexpr int STATUS_NOTE_MS = 3000;
 constexpr qreal PREVIEW_SCALE = 2.0;
+// How long the layer test shows each frame.
+constexpr unsigned long TEST_FRAME_MS = 25;
 
 // The wait cursor while a document of tens of megabytes is read.
 class WaitCursor
@@ -33,6 +39,36 @@ public:
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// The wait cursor over one window only: the application's override cursor would be drawn on the
+// projector's screen too, where its light cures resin.
+class WindowWaitCursor
+{
+public:
+    explicit WindowWaitCursor(QWidget *window)
+        : m_window(window)
+        , m_hadCursor(window->testAttribute(Qt::WA_SetCursor))
+        , m_cursor(window->cursor())
+    {
+        window->setCursor(Qt::WaitCursor);
+    }
+    ~WindowWaitCursor()
+    {
+        if (!m_window)
+            return;
+        if (m_hadCursor)
+            m_window->setCursor(m_cursor);
+        else
+            m_window->unsetCursor();
+    }
+    WindowWaitCursor(const WindowWaitCursor &) = delete;
+    WindowWaitCursor &operator=(const WindowWaitCursor &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    const bool m_hadCursor;
+    const QCursor m_cursor;
 };
 
 } // namespace
@@ -332,6 +368,12 @@ void PrintingPage::on_updatePrintModel(bool)
     ui->lblETA->setText(estimate);
 }
 
+void PrintingPage::on_sltProjectorPlaced()
+{
+    if (!printRun.isPrinting())
+        ui->grpBoxStartPrinting->setEnabled(true);
+}
+
 void PrintingPage::refuse(const QString &why)
 {
     dialogs.warning(this, why);
@@ -339,6 +381,8 @@ void PrintingPage::refuse(const QString &why)
 
 void PrintingPage::on_btnStartPrinting_clicked()
 {
+    if (layerTestRunning)
+        return;
     if (!QFile::exists(ui->leLoadVek->text())) {
         refuse(tr("Print cannot be started!\n Please specify a .vek file to be printed."));
         ui->leLoadVek->clear();
@@ -366,6 +410,68 @@ void PrintingPage::on_btnStartPrinting_clicked()
     ui->progBarPrint->setMaximum(m_job.lastFrame);
     emit sgnPrintStarting();
     printRun.start(m_job, options, *printer, surroundings.logContext());
+}
+
+void PrintingPage::on_btnTestLayers_clicked()
+{
+    if (layerTestRunning || printRun.isPrinting())
+        return;
+    if (!QFile::exists(ui->leLoadVek->text())) {
+        refuse(tr("Print Preview cannot be started!\n Please specify a .vek file to be "
+                  "simulated."));
+        ui->leLoadVek->clear();
+        return;
+    }
+    layerTestRunning = true;
+    ui->btnTestLayers->setEnabled(false);
+    ui->btnStartPrinting->setEnabled(false);
+    QString error;
+    if (!surroundings.projectorPlaced())
+        refuse(tr("Print Preview cannot be started!\n Please ensure that the projector is "
+                  "connected."));
+    else if (!flashLayers(error))
+        refuse(tr("Print Preview cannot be started!\n %1").arg(error));
+    layerTestRunning = false;
+    ui->btnTestLayers->setEnabled(true);
+    ui->btnStartPrinting->setEnabled(true);
+}
+
+bool PrintingPage::flashLayers(QString &error)
+{
+    // The preparation and the flashing can take seconds: there is no box that would not stop
+    // the flashing, so the wait cursor says it.
+    const WindowWaitCursor wait(window());
+    // A job loaded meanwhile (events run between frames) does not change the one under test.
+    const VekJob job = m_job;
+    const QString preview = job.previewDocument();
+    if (!QFile::exists(preview) && !writePreviewDocument(job.printDocument(), preview, error))
+        return false;
+    // From here on the projector shows the test's frames, or black.
+    emit sgnLayerTestStarting();
+    FrameDisplay &display = printRun.display();
+    if (!display.loadLayers(preview)) {
+        display.blackFrame();
+        error += tr("The preview document %1 cannot be read.").arg(preview);
+        return false;
+    }
+    // Every frame the print would show, and no more than the document holds.
+    const bool addBase = ui->checkBoxAddBase->isChecked();
+    const int firstFrame = addBase ? 0 : 1;
+    for (int frame = firstFrame; frame <= job.lastFrame; ++frame) {
+        const QString id = PrintModel::elementId(frame, addBase);
+        if (!display.hasLayer(id)) {
+            display.blackFrame();
+            error += tr("The preview document %1 has no layer \"%2\".").arg(preview, id);
+            return false;
+        }
+    }
+    for (int frame = firstFrame; frame <= job.lastFrame; ++frame) {
+        display.showFrame(PrintModel::elementId(frame, addBase));
+        QThread::msleep(TEST_FRAME_MS);
+        QCoreApplication::processEvents();
+    }
+    display.blackFrame();
+    return true;
 }
 
 void PrintingPage::on_btnPause_clicked()

@@ -70,6 +70,9 @@ public slots:
     // Sets the print model up from the job and the controls and shows the estimate; while a
     // print runs only the table is checked (its times apply at the next resume).
     void on_updatePrintModel(bool reload);
+    // The projector has been placed on its screen: the print settings are usable, unless a print
+    // runs (it keeps them locked until it ends).
+    void on_sltProjectorPlaced();
 
 signals:
     void sgnBackToCalibration();
@@ -80,12 +83,15 @@ signals:
     // A print is about to start, and a print has ended (finished or aborted).
     void sgnPrintStarting();
     void sgnPrintEnded();
+    // The layer test takes the projector over.
+    void sgnLayerTestStarting();
 
 private slots:
     void on_btnBackToCalibration_clicked();
     void on_btnLoadVek_clicked();
     void on_grpBoxVek_clicked(bool checked);
     void on_btnStartPrinting_clicked();
+    void on_btnTestLayers_clicked();
     void on_btnPause_clicked();
     void on_btnCheck_clicked();
     void on_btnAbort_clicked();
@@ -118,6 +124,9 @@ private:
     std::optional<QMap<int, int>> readFramesTimeTable();
     PrintOptions printOptions(const QMap<int, int> &curingTimes) const;
     void refuse(const QString &why);
+    // Flashes the job's layers on the projector from its red preview document, made first when
+    // missing; false with `error` when the preview cannot be made or read.
+    bool flashLayers(QString &error);
     void setPaused(bool paused);
     void onStage(int stage);
     void onProgress(int currentFrame, int totalFrames, int remainingMs);
@@ -140,6 +149,8 @@ private:
     LayerDocument m_previewLayers;
 
     bool printPaused = false;
+    // The layer test runs: prints and a second test wait for it.
+    bool layerTestRunning = false;
     // Spin-box changes are saved as defaults once the page is set up.
     bool uiReady = false;
     // The table edit rule: the last cell edited, and whether the next edit refreshes at once.

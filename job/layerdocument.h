@@ -29,3 +29,9 @@ private:
     std::string_view m_header;
     QHash<QString, std::string_view> m_groups;
 };
+
+// Writes the red preview copy of the layer document at `documentPath` to `previewPath`: the same
+// bytes with every "white" turned into "red". The copy appears whole or not at all, so a copy cut
+// short by a crash or a full disk is never taken for a good one. On failure appends the reason to
+// `error` and returns false.
+bool writePreviewDocument(const QString &documentPath, const QString &previewPath, QString &error);

@@ -55,6 +55,8 @@ public:
     ~PrintRun() override;
 
     PrintModel &model() { return m_model; }
+    // Where the prints' frames go; the layer test flashes its frames there too.
+    FrameDisplay &display() { return m_display; }
     const PrintThread &thread() const { return m_thread; }
     bool isPrinting() const { return m_thread.isPrinting(); }
     bool isPaused() const { return m_thread.isPaused(); }

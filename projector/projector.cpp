@@ -224,11 +224,13 @@ void Projector::showFrame(const QString &elementId)
     if (m_currentItem != m_layerItem.get())
         loadImage(m_layerItem.get());
     showImage();
+    emit sgnFrameChanged(elementId);
 }
 
 void Projector::blackFrame()
 {
     blackImage();
+    emit sgnFrameChanged(QString());
 }
 
 void Projector::paintNow()

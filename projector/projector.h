@@ -74,6 +74,11 @@ public:
     void showFrame(const QString &elementId) override;
     void blackFrame() override;
 
+signals:
+    // The frame now on the screen, once painted: a layer's element id, or empty for black. Lets
+    // a status line or a test follow frames too short-lived to be caught on the screen.
+    void sgnFrameChanged(const QString &elementId);
+
 private:
     void paintNow();
 

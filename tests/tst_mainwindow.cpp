@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include "gui/printingpage.h"
 #include "slicing/slicer.h"
 #include "slicing/slicingprogress.h"
+#include "tests/testsupport.h"
 #include "tests/windowsupport.h"
 
 using WindowSupport::TestWindow;
@@ -44,6 +46,7 @@ private slots:
     void initTestCase() { Q_INIT_RESOURCE(gui); }
     void pagesAndPrintingControls();
     void aboutOpensANewBoxEachTime();
+    void calibrationAndLayerTestWithoutProjector();
     void quittingWhileSlicingAsksFirst();
     // Last: the application's event loop ends here.
     void closingWarnsAndStopsTheCheck();
@@ -96,6 +99,27 @@ void TestMainWindow::aboutOpensANewBoxEachTime()
     QVERIFY(mail->text().contains("?subject=BugReport&body=Dear Devs,%0D%0A\""));
     QVERIFY(mail->openExternalLinks());
     qDeleteAll(boxes);
+}
+
+// The offscreen platform has a single screen: no projector.
+void TestMainWindow::calibrationAndLayerTestWithoutProjector()
+{
+    TestWindow test;
+    test.find<QPushButton>("btnCalibration")->click();
+    // The layer test needs a job file, then the projector; both buttons stay usable.
+    test.find<QLineEdit>("leLoadVek")->setText("gone.vek");
+    test.find<QPushButton>("btnTestLayers")->click();
+    const QString job = test.home.filePath("cube.vek");
+    TestSupport::writeFile(job, "[SourceImage]\nbasename=cube\nlastframe=3\npath=/\nzcut=100\n");
+    test.find<PrintingPage>()->setVekFilePath(job);
+    test.find<QPushButton>("btnTestLayers")->click();
+    const QString refused = "Warning Kelvarome: Print Preview cannot be started!\n Please ";
+    QCOMPARE(test.dialogs->shown,
+             (QStringList{"Critical Kelvarome: No projector detected!",
+                          refused + "specify a .vek file to be simulated.",
+                          refused + "ensure that the projector is connected."}));
+    QVERIFY(test.find("btnCalibration")->isEnabled() && test.find("btnTestLayers")->isEnabled()
+            && test.find("btnStartPrinting")->isEnabled());
 }
 
 void TestMainWindow::quittingWhileSlicingAsksFirst()

@@ -1,14 +1,18 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QtTest>
 
 #include "base/constants.h"
 #include "base/settingsvalues.h"
+#include "gui/calibrationpage.h"
 #include "gui/printingpage.h"
+#include "projector/projector.h"
 #include "slicing/slicer.h"
 #include "tests/testsupport.h"
 #include "tests/virtualprinters.h"
@@ -31,6 +35,34 @@ double litShare()
             lit += qGray(image.pixel(x, y)) > 128 ? 1 : 0;
     }
     return 16.0 * lit / (image.width() * image.height());
+}
+
+// Where screen 1 shows red: the preview's layers, the grid's lines (dim, being thin).
+QRect redArea()
+{
+    const QImage image = QGuiApplication::screens().at(1)->grabWindow(0).toImage();
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qRed(image.pixel(x, y)) > 30 && qGreen(image.pixel(x, y)) < 10)
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    return area;
+}
+
+// The 90.2 mm grid drawn `factor` pixels a millimetre, give or take its thin outer lines.
+bool gridAt(float factor)
+{
+    const QSize extent = redArea().size();
+    return qAbs(extent.width() - 90.2f * factor) <= 2
+            && qAbs(extent.height() - 90.2f * factor) <= 2;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 Codes repeated(int times, const QByteArray &code)
@@ -60,6 +92,9 @@ private slots:
     void wholePrint();
     void pauseExtractRepositionResume();
     void abortAndPrinterGoneAndRefusals();
+    void calibrationGridSavedAtEveryStep();
+    void gridAndZoomWaitForThePrint();
+    void testLayersFlashEveryFrameOnce();
 
 private:
     // A window connected to `board`, with the two-layer job loaded and short waits.
@@ -235,6 +270,136 @@ void TestPrint::abortAndPrinterGoneAndRefusals()
     QVERIFY(text.contains("] The printer went away.\n")
             && text.contains("] Print has been ABORTED!\n"));
     QVERIFY(test->find("btnStartPrinting")->isEnabled());
+}
+
+void TestPrint::calibrationGridSavedAtEveryStep()
+{
+    TestWindow test;
+    test.window->show();
+    const QString file = test.home.filePath("settings.ini");
+    const QString key = SETTINGS_PROGRAM_SECTION + "/grid_scale_factor";
+    auto text = [&test](const char *name) { return test.find<QLabel>(name)->text(); };
+    click(test, "btnCalibration");
+    QVERIFY(gridAt(4.0f));
+    QCOMPARE(text("lblPixelSize"), "Projector pixel: 250.0 µm");
+    QCOMPARE(text("lblPrintArea"), "Printable area: 1024 x 768 px: 256.0 x 192.0 mm");
+
+    // One step of 10 hundredths: on the screen, in the file as a float, and at the next run.
+    click(test, "btnZoomIn");
+    QTRY_VERIFY(gridAt(4.1f));
+    QVERIFY(text("lblPrintArea").endsWith("249.8 x 187.3 mm"));
+    QVERIFY(fileBytes(file).contains("\ngrid_scale_factor=@Variant("));
+    const QVariant saved = QSettings(file, QSettings::IniFormat).value(key);
+    QVERIFY(saved.userType() == QMetaType::Float && saved.toFloat() == 4.1f);
+    test.restart();
+    test.window->show();
+    click(test, "btnCalibration");
+    QVERIFY(gridAt(4.1f));
+
+    // Reset Zoom shows 4.0 and leaves the file as it is.
+    const QByteArray before = fileBytes(file);
+    click(test, "btnReverseZoom");
+    QTRY_VERIFY(gridAt(4.0f));
+    QVERIFY(fileBytes(file) == before && text("lblPixelSize").endsWith(" 250.0 µm"));
+
+    // Steps of 100 down: 3.0, and never 0, where the grid would vanish (mirrored below).
+    test.find<QSpinBox>("spinZoomFactor")->setValue(100);
+    click(test, "btnZoomOut");
+    QTRY_VERIFY(gridAt(3.0f));
+    for (int step = 0; step < 3; ++step)
+        click(test, "btnZoomOut");
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value(key).toFloat(), 1.0f);
+}
+
+void TestPrint::gridAndZoomWaitForThePrint()
+{
+    // A new settings file starts from the scale saved last in this process.
+    SETTINGS_GRID_FACTOR = SETTINGS_BUILTIN_GRID_FACTOR;
+    const auto board = start();
+    const auto test = windowFor(*board);
+    auto enabled = [&test](const char *name) { return test->find(name)->isEnabled(); };
+    click(*test, "btnCalibration");
+    const QString scale = test->find<QLabel>("lblPixelSize")->text();
+    const QByteArray settings = fileBytes(test->home.filePath("settings.ini"));
+    board->clearReceived();
+    click(*test, "btnStartPrinting");
+    QVERIFY(enabled("btnShowGrid") && !enabled("btnHideGrid") && !enabled("btnZoomIn"));
+    QTRY_COMPARE(board->codes().size(), 2);
+
+    // Paused, the projector stays black whatever the grid's controls are asked, and the layer
+    // comes back at the scale it is printed with.
+    click(*test, "btnPause");
+    click(*test, "btnShowGrid");
+    for (const char *slot : {"on_btnZoomIn_clicked", "on_btnZoomOut_clicked",
+                             "on_btnReverseZoom_clicked", "on_btnHideGrid_clicked"})
+        QVERIFY(QMetaObject::invokeMethod(test->find<CalibrationPage>(), slot));
+    QVERIFY(redArea().isEmpty() && litShare() == 0.0);
+    QVERIFY(test->find<QLabel>("lblPixelSize")->text() == scale
+            && fileBytes(test->home.filePath("settings.ini")) == settings);
+    click(*test, "btnPause");
+    QVERIFY(litShare() > 0.004 && redArea().isEmpty());
+
+    QTRY_COMPARE_WITH_TIMEOUT(test->dialogs->shown.size(), 1, 15000);
+}
+
+void TestPrint::testLayersFlashEveryFrameOnce()
+{
+    // Three layers and a base; each layer's line holds "white" twice.
+    const QString folder = dir.filePath("flash/");
+    QByteArray document = "<svg width=\"20\" height=\"20\" viewBox=\"-10 -10 20 20\" "
+                          "xmlns=\"http://www.w3.org/2000/svg\">\n";
+    for (const char *id : {"1", "2", "3", "base"})
+        document += QByteArray("<g id=\"") + id + "\">\n<rect x=\"-5\" y=\"-5\" width=\"10\" "
+                + "height=\"10\" style=\"fill:white\" class=\"white\" />\n</g>\n";
+    document += "</svg>\n";
+    const QByteArray red = QByteArray(document).replace("white", "red");
+    TestSupport::writeFile(folder + "cube.svg", document);
+    TestSupport::writeFile(folder + "cube.vek",
+                           "[SourceImage]\nbasename=cube\nlastframe=3\npath=" + folder.toUtf8()
+                                   + "\ntype=1\nzcut=100\n");
+    const QString preview = folder + "cube_preview.svg";
+    TestWindow test;
+    test.window->show();
+    auto *page = test.find<PrintingPage>();
+    page->setVekFilePath(folder + "cube.vek");
+    auto enabled = [&test](const char *name) { return test.find(name)->isEnabled(); };
+
+    // The frames as the projector shows them; meanwhile the buttons wait, a print start is
+    // ignored, and the wait cursor is the window's alone (none is drawn on the projector).
+    QStringList frames;
+    bool waiting = true;
+    bool shownRed = false;
+    Projector *projector = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        projector = projector ? projector : qobject_cast<Projector *>(widget);
+    connect(projector, &Projector::sgnFrameChanged, page, [&](const QString &id) {
+        frames << id;
+        waiting = waiting && !enabled("btnTestLayers") && !enabled("btnStartPrinting")
+                && test.window->cursor().shape() == Qt::WaitCursor
+                && !QGuiApplication::overrideCursor();
+        if (frames.size() == 1) {
+            shownRed = !redArea().isEmpty();
+            QMetaObject::invokeMethod(page, "on_btnStartPrinting_clicked");
+        }
+    });
+    page->setAddsBase(true);
+    click(test, "btnTestLayers");
+    QCOMPARE(frames, (QStringList{"base", "1", "2", "3", ""}));
+    QVERIFY(waiting && shownRed && test.dialogs->shown.isEmpty());
+    QVERIFY(enabled("btnTestLayers") && enabled("btnStartPrinting"));
+    QCOMPARE(fileBytes(preview), red);
+
+    // Made once: used as it is from then on.
+    const QDateTime made = QDateTime::currentDateTime().addDays(-1);
+    QFile file(preview);
+    QVERIFY(file.open(QIODevice::ReadWrite)
+            && file.setFileTime(made, QFileDevice::FileModificationTime));
+    file.close();
+    frames.clear();
+    page->setAddsBase(false);
+    click(test, "btnTestLayers");
+    QCOMPARE(frames, (QStringList{"1", "2", "3", ""}));
+    QVERIFY(fileBytes(preview) == red && QFileInfo(preview).lastModified() == made);
 }
 
 QTEST_MAIN(TestPrint)

@@ -93,6 +93,25 @@ struct TestWindow
         SettingsStore settings(home.filePath("settings.ini"));
         settings.load();
         settings.saveParameter("update_url", updateUrl, SETTINGS_PROGRAM_SECTION);
+        build();
+    }
+
+    // The program's next run: a new window on the same settings file and folders.
+    void restart()
+    {
+        window.reset();
+        build();
+    }
+
+    template <typename T = QWidget>
+    T *find(const char *name = nullptr) const
+    {
+        return name ? window->findChild<T *>(QLatin1String(name)) : window->findChild<T *>();
+    }
+
+private:
+    void build()
+    {
         auto player = std::make_unique<RecordingSoundPlayer>();
         auto recordingDialogs = std::make_unique<RecordingDialogs>();
         sounds = player.get();
@@ -100,12 +119,6 @@ struct TestWindow
         window = std::make_unique<MainWindow>(
                 WindowEnvironment{std::move(player), std::move(recordingDialogs),
                                   [this] { return ports; }, home.filePath("settings.ini")});
-    }
-
-    template <typename T = QWidget>
-    T *find(const char *name = nullptr) const
-    {
-        return name ? window->findChild<T *>(QLatin1String(name)) : window->findChild<T *>();
     }
 };
 
