@@ -63,7 +63,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
         m_projector->showProjector();
         m_projector->blackImage();
     }
-    m_printRun = new PrintRun(*m_projector, this);
+    m_printRun = std::make_unique<PrintRun>(*m_projector);
     m_printerCheckTimer = new QTimer(this);
     m_printerCheckTimer->setInterval(11000);
     const QString updateUrl = m_settingsStore

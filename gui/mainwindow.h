@@ -82,7 +82,8 @@ private:
     SettingsStore *m_settingsStore = nullptr;
     SettingsWindow *m_settingsWindow = nullptr;
     std::unique_ptr<Projector> m_projector;
-    PrintRun *m_printRun = nullptr;
+    // Declared after the projector: a print still running ends before the projector goes.
+    std::unique_ptr<PrintRun> m_printRun;
     QTimer *m_printerCheckTimer = nullptr;
     Slicer *m_slicer = nullptr;
     ModelPage *m_modelPage = nullptr;

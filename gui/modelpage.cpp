@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include "base/constants.h"
 #include "base/settingsvalues.h"
@@ -13,6 +12,7 @@
 #include "gui/dialogs.h"
 #include "gui/slicingprogressdialog.h"
 #include "gui/soundplayer.h"
+#include "gui/waitcursor.h"
 #include "model/modelfigures.h"
 #include "model/stlmodelinstance.h"
 #include "model/stlreader.h"
@@ -22,16 +22,6 @@
 namespace {
 
 constexpr int STATUS_NOTE_MS = 3000;
-
-// The wait cursor over the whole application while a slicing run lasts.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 // An editor's text as a number; text that is not one reads as 0.
 float editorValue(const QLineEdit *editor)
@@ -456,7 +446,7 @@ void ModelPage::on_btnSlice_clicked()
     QString error;
     bool sliced = false;
     {
-        const WaitCursor waitCursor;
+        const WaitCursor waitCursor(this);
         SlicingProgressDialog progress;
         slicer.setProgress(&progress);
         sliced = slicer.engage(request, error);

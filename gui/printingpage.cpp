@@ -6,10 +6,8 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
-#include <QPointer>
 #include <QSvgRenderer>
 #include <QThread>
 
@@ -18,6 +16,7 @@
 #include "base/settingsvalues.h"
 #include "gui/dialogs.h"
 #include "gui/soundplayer.h"
+#include "gui/waitcursor.h"
 #include "printer/printer.h"
 #include "printing/curingtimetable.h"
 #include "printing/framedisplay.h"
@@ -30,46 +29,6 @@ constexpr int STATUS_NOTE_MS = 3000;
 constexpr qreal PREVIEW_SCALE = 2.0;
 // How long the layer test shows each frame.
 constexpr unsigned long TEST_FRAME_MS = 25;
-
-// The wait cursor while a document of tens of megabytes is read.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-// The wait cursor over one window only: the application's override cursor would be drawn on the
-// projector's screen too, where its light cures resin.
-class WindowWaitCursor
-{
-public:
-    explicit WindowWaitCursor(QWidget *window)
-        : m_window(window)
-        , m_hadCursor(window->testAttribute(Qt::WA_SetCursor))
-        , m_cursor(window->cursor())
-    {
-        window->setCursor(Qt::WaitCursor);
-    }
-    ~WindowWaitCursor()
-    {
-        if (!m_window)
-            return;
-        if (m_hadCursor)
-            m_window->setCursor(m_cursor);
-        else
-            m_window->unsetCursor();
-    }
-    WindowWaitCursor(const WindowWaitCursor &) = delete;
-    WindowWaitCursor &operator=(const WindowWaitCursor &) = delete;
-
-private:
-    QPointer<QWidget> m_window;
-    const bool m_hadCursor;
-    const QCursor m_cursor;
-};
 
 } // namespace
 
@@ -276,7 +235,7 @@ void PrintingPage::showPreview()
     // The layer shown is read from the document alone; a document written otherwise than by
     // the slicer is read whole.
     if (QFile::exists(m_job.previewDocument())) {
-        const WaitCursor wait;
+        const WaitCursor wait(this);
         if (m_previewLayers.open(m_job.previewDocument()))
             renderer->load(m_previewLayers.layer(QStringLiteral("1")));
         else
@@ -440,7 +399,7 @@ bool PrintingPage::flashLayers(QString &error)
 {
     // The preparation and the flashing can take seconds: there is no box that would not stop
     // the flashing, so the wait cursor says it.
-    const WindowWaitCursor wait(window());
+    const WaitCursor wait(this);
     // A job loaded meanwhile (events run between frames) does not change the one under test.
     const VekJob job = m_job;
     const QString preview = job.previewDocument();

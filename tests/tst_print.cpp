@@ -168,7 +168,7 @@ void TestPrint::wholePrint()
         QVERIFY2(gap >= 85 && gap <= 130, qPrintable(QString::number(gap)));
     }
     QVERIFY(gapMs(*board, 6, 7) >= 990);
-    QVERIFY(gapMs(*board, 16, 17) >= 160);
+    QVERIFY(gapMs(*board, 16, 17) >= 150);
     QCOMPARE(litShare(), 0.0);
 
     QFile log(SLICER_WORKING_DIR + "printing.log");
