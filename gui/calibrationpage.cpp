@@ -309,3 +309,50 @@ void CalibrationPage::showScale()
                                       .arg(numberFormat(float(pixels.width()) / factor, 1),
                                            numberFormat(float(pixels.height()) / factor, 1)));
 }
+
+void CalibrationPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        showScale();
+        setToolTipsShown(toolTipsShown);
+    }
+    QWidget::changeEvent(event);
+}
+
+void CalibrationPage::setToolTipsShown(bool shown)
+{
+    toolTipsShown = shown;
+    const QList<QPair<QWidget *, QString>> tips = {
+            {ui->btnCalibration,
+             tr("Lets you connect to the external projector. Generates a black "
+                "screen to avoid resin's reaction.")},
+            {ui->btnShowGrid,
+             tr("Lets you project the grid which will need to match the one "
+                "engraved on the printing bed.")},
+            {ui->btnHideGrid, tr("Lets you hide the grid (optional).")},
+            {ui->spinZoomFactor,
+             tr("Lets you specify the magnifying factor by which you want to "
+                "expand or restrict the projected grid.")},
+            {ui->btnZoomIn, tr("Lets you enlarge the grid by the previously chosen factor.")},
+            {ui->btnZoomOut, tr("Lets you restrict the grid by the previously chosen factor.")},
+            {ui->btnReverseZoom, tr("Lets you reset the grid dimensions to the original ones.")},
+            {ui->btnScanPrinter,
+             tr("Lets you scan all the USB ports looking for one or more "
+                "Tarvisomels.")},
+            {ui->cboArduinoPorts,
+             tr("Lists the USB ports to which one or more Tarvisomels are "
+                "connected.")},
+            {ui->btnConnectPrinter, tr("Attempts to retrieve a connection with the Tarvisomel.")},
+            {ui->btnDown,
+             tr("Lets you move the printing bed down by a step. Used to move the bed "
+                "to the home position.")},
+            {ui->btnUp,
+             tr("Lets you move the printing bed up by a step. Used to move the bed to "
+                "the home position.")},
+            {ui->btnGoToPrinting, tr("Proceed to the next phase: printing.")},
+            {ui->btnBackTo3D, tr("Proceed to the previous phase: model load.")},
+    };
+    for (const auto &[widget, tip] : tips)
+        widget->setToolTip(shown ? tip : QString());
+}

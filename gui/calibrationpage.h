@@ -33,6 +33,9 @@ public:
                     SoundPlayer &soundPlayer, Dialogs &dialogs, QWidget *parent = nullptr);
     ~CalibrationPage() override;
 
+    // The explanatory tooltips, in the language in force, or none.
+    void setToolTipsShown(bool shown);
+
 public slots:
     void scanPrinters(bool silent);
     bool initPrinterConnection(bool silent);
@@ -66,6 +69,9 @@ private slots:
     void on_btnZoomOut_clicked();
     void on_btnReverseZoom_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     // Changes the scale by `step` hundredths of a pixel per millimetre and saves it.
     void zoomBy(int step);
@@ -88,4 +94,5 @@ private:
     std::unique_ptr<QGraphicsSvgItem> gridItem;
     // Consecutive automatic reconnections that failed.
     int checkFailures = 0;
+    bool toolTipsShown = false;
 };

@@ -1,15 +1,21 @@
 #include "gui/mainwindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMimeData>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "base/constants.h"
+#include "base/settingsvalues.h"
 #include "gui/aboutdialog.h"
 #include "gui/calibrationpage.h"
 #include "gui/dialogs.h"
@@ -28,6 +34,8 @@
 namespace {
 
 const QString ADD_BASE_KEY = QStringLiteral("add_base");
+const QString ENGLISH = QStringLiteral("en");
+constexpr int STATUS_NOTE_MS = 3000;
 const QString EXTRA_PORTS_KEY = QStringLiteral("extra_serial_ports");
 // Another address for the update service: a site's mirror, or a local one for tests.
 const QString UPDATE_URL_KEY = QStringLiteral("update_url");
@@ -89,10 +97,14 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget *parent)
             m_settingsStore->readParameter(ADD_BASE_KEY, SETTINGS_PROGRAM_SECTION, false).toBool());
 
     setAcceptDrops(true);
+    createLanguageMenu();
     initActionsConnections();
+    if (SETTINGS_TOOLTIPS_ON)
+        setupToolTips();
     // Look for a printer and connect when exactly one answers.
     m_calibrationPage->scanPrinters(true);
     installShortcuts();
+    m_constructed = true;
     m_updateChecker->check();
 }
 
@@ -103,6 +115,9 @@ void MainWindow::initActionsConnections()
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::on_stlActionQuit);
     connect(ui->actionSettings, &QAction::triggered, this, &MainWindow::showSettingsWindow);
     connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::about);
+    // The tooltip switch of the settings dialog reaches the window too.
+    connect(m_settingsWindow, &SettingsWindow::sgnShowToolTips, this, &MainWindow::setupToolTips);
+    connect(m_settingsWindow, &SettingsWindow::sgnHideToolTips, this, &MainWindow::unsetToolTips);
     connect(m_printerCheckTimer, &QTimer::timeout, m_calibrationPage,
             &CalibrationPage::on_sltCheckPrinter);
     connect(m_calibrationPage, &CalibrationPage::sgnStatusNote, statusBar(),
@@ -198,6 +213,101 @@ void MainWindow::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     openFiles(paths);
+}
+
+void MainWindow::createLanguageMenu()
+{
+    auto *languages = new QActionGroup(ui->menuLanguage);
+    languages->setExclusive(true);
+    connect(languages, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
+    // English is the language of the forms: choosing it removes the translation.
+    ui->actionEnglish->setData(ENGLISH);
+    languages->addAction(ui->actionEnglish);
+
+    if (QDir().mkpath(TRNSLT_WORKING_DIR)) {
+        const QStringList files = QDir(TRNSLT_WORKING_DIR)
+                                          .entryList({QStringLiteral("language_*.qm")}, QDir::Files,
+                                                     QDir::Name | QDir::IgnoreCase);
+        for (const QString &file : files) {
+            const QString code =
+                    file.left(file.lastIndexOf(QLatin1Char('.'))).section(QLatin1Char('_'), 1);
+            QAction *action = ui->menuLanguage->addAction(
+                    QLocale::languageToString(QLocale(code).language()));
+            action->setCheckable(true);
+            action->setData(code);
+            languages->addAction(action);
+        }
+    }
+
+    const QString systemName = QLocale::system().name();
+    const QString systemCode = systemName.contains(QLatin1Char('_'))
+            ? systemName.left(systemName.lastIndexOf(QLatin1Char('_')))
+            : QString();
+    // On the first run the system's language is marked, but English stays until one is chosen.
+    const bool firstRun = SETTINGS_LANGUAGE == SETTINGS_DEF_LANGUAGE;
+    const QString wanted = firstRun ? systemCode : SETTINGS_LANGUAGE;
+    for (QAction *action : languages->actions())
+        action->setChecked(action->data().toString() == wanted);
+    if (!firstRun)
+        loadLanguage(wanted);
+}
+
+void MainWindow::slotLanguageChanged(QAction *action)
+{
+    if (!action)
+        return;
+    const QString code = action->data().toString();
+    loadLanguage(code);
+    m_settingsStore->savePreferredLanguage(code);
+}
+
+void MainWindow::loadLanguage(const QString &code)
+{
+    if (code == m_currentLanguage)
+        return;
+    m_currentLanguage = code;
+    QLocale::setDefault(QLocale(code));
+    // Removing the translation sends the forms back to English; another is installed only when
+    // its file loads.
+    QCoreApplication::removeTranslator(&m_translator);
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    if (m_translator.load(TRNSLT_WORKING_DIR + QStringLiteral("language_%1.qm").arg(code))) {
+        QCoreApplication::installTranslator(&m_translator);
+        if (m_qtTranslator.load(QStringLiteral("qtbase_") + code,
+                                QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&m_qtTranslator);
+    }
+    if (m_constructed)
+        statusBar()->showMessage(tr("Current language switched to %1")
+                                         .arg(QLocale::languageToString(QLocale(code).language())),
+                                 STATUS_NOTE_MS);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        if (SETTINGS_TOOLTIPS_ON)
+            setupToolTips();
+    } else if (event->type() == QEvent::LocaleChange && m_constructed) {
+        const QString systemName = QLocale::system().name();
+        loadLanguage(systemName.left(systemName.lastIndexOf(QLatin1Char('_'))));
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::setupToolTips()
+{
+    m_modelPage->setToolTipsShown(true);
+    m_calibrationPage->setToolTipsShown(true);
+    m_printingPage->setToolTipsShown(true);
+}
+
+void MainWindow::unsetToolTips()
+{
+    m_modelPage->setToolTipsShown(false);
+    m_calibrationPage->setToolTipsShown(false);
+    m_printingPage->setToolTipsShown(false);
 }
 
 void MainWindow::installShortcuts()

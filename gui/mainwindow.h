@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "printer/printerconnection.h"
 
@@ -13,6 +14,7 @@ class ModelPage;
 class PrintingPage;
 class PrintRun;
 class Projector;
+class QAction;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
@@ -58,6 +60,10 @@ public:
     void on_UpdateAvailable();
 
 public slots:
+    void slotLanguageChanged(QAction *action);
+    // The explanatory tooltips of every page, set in the language in force, or cleared.
+    void setupToolTips();
+    void unsetToolTips();
     void on_stlActionQuit();
     void showSettingsWindow();
     void about();
@@ -65,11 +71,15 @@ public slots:
     void quitEvent();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The Language menu: English and every translation found in the translations folder.
+    void createLanguageMenu();
+    void loadLanguage(const QString &code);
     void initActionsConnections();
     void installShortcuts();
     QStringList printerPorts() const;
@@ -90,4 +100,9 @@ private:
     CalibrationPage *m_calibrationPage = nullptr;
     PrintingPage *m_printingPage = nullptr;
     UpdateChecker *m_updateChecker = nullptr;
+    QTranslator m_translator;
+    // Qt's own texts: the standard buttons of the message boxes and dialogs.
+    QTranslator m_qtTranslator;
+    QString m_currentLanguage;
+    bool m_constructed = false;
 };

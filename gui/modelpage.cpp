@@ -479,3 +479,49 @@ void ModelPage::on_grpBoxStl_clicked(bool checked)
 {
     emit sgnModelGroupClicked(checked);
 }
+
+void ModelPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        showCurrentFigures();
+        setToolTipsShown(toolTipsShown);
+    }
+    QWidget::changeEvent(event);
+}
+
+void ModelPage::showCurrentFigures()
+{
+    const int selected = selectedInstance();
+    if (instances.empty())
+        clearFigures();
+    else if (selected >= 0)
+        updateModelInfos(*instances[size_t(selected)]);
+    else
+        updateBedLabels();
+}
+
+void ModelPage::setToolTipsShown(bool shown)
+{
+    toolTipsShown = shown;
+    const QList<QPair<QWidget *, QString>> tips = {
+            {ui->btnLoadScene, tr("Lets you load a previously created bed configuration.")},
+            {ui->listView, tr("Lets you specify the 3D model(s) you want to print.")},
+            {ui->btnLoadStl, tr("Lets you specify the 3D model you want to print.")},
+            {ui->btnRemoveStl, tr("Lets you remove the specified 3D model.")},
+            {ui->btnApplyChanges, tr("Lets you apply all the changes of the manipulated model.")},
+            {ui->cboResins,
+             tr("Lets you display the cost of the selected object(s) given the "
+                "specified resin.")},
+            {ui->cboZIncrement, tr("Lets you specify the print resolution (in microns!).")},
+            {ui->cboLineThickness,
+             QStringLiteral("Lets you specify how thick the object will be.r")},
+            {ui->chkHollow, tr("Lets you print an hollow object.")},
+            {ui->btnSlice,
+             tr("Once you've loaded the model, this control starts the slicing "
+                "process.")},
+            {ui->btnGoToCalibration, tr("Proceed to the next phase: calibration.")},
+    };
+    for (const auto &[widget, tip] : tips)
+        widget->setToolTip(shown ? tip : QString());
+}

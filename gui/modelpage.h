@@ -37,6 +37,8 @@ public:
     bool loadModel(const QString &path);
     // The projector and resin chosen and the measures of the selected model, for a print's log.
     PrintLogContext printLogContext() const;
+    // The explanatory tooltips, in the language in force, or none.
+    void setToolTipsShown(bool shown);
 
 public slots:
     void on_btnLoadStl_clicked();
@@ -72,8 +74,13 @@ private slots:
     void on_btnResetRotation_clicked();
     void on_btnApplyChanges_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void hideUnusedControls();
+    // The figures of the selected model, or of the bed, or none.
+    void showCurrentFigures();
     int findIndexOf(const QListWidgetItem *item) const;
     // The instance of the single selected row, or -1.
     int selectedInstance() const;
@@ -86,4 +93,5 @@ private:
     Dialogs &dialogs;
     // In the order of the model list's rows and of the 3D view's models.
     std::vector<std::unique_ptr<STLModelInstance>> instances;
+    bool toolTipsShown = false;
 };

@@ -127,8 +127,7 @@ void PrintingPage::setupFramesTimeTable()
     table->setRowCount(3);
     table->setColumnCount(3);
     table->setAutoScroll(true);
-    table->setHorizontalHeaderLabels(
-            {tr("Start Layer (Incl.)"), tr("End Layer (Incl.)"), tr("Frame Time (ms)")});
+    setTableHeaders();
     table->verticalHeader()->setVisible(true);
     table->verticalHeader()->setDefaultSectionSize(20);
 }
@@ -509,7 +508,7 @@ void PrintingPage::restoreIdleControls()
 {
     setPaused(false);
     ui->btnPause->setEnabled(true);
-    ui->btnCheck->setText(QStringLiteral("Extract"));
+    ui->btnCheck->setText(tr("Extract"));
     ui->progBarFrame->setValue(0);
     ui->progBarPrint->setValue(0);
     ui->lblNrFrames->setText(tr("frame 0 of 0"));
@@ -640,4 +639,81 @@ void PrintingPage::on_spinPreMovement_editingFinished()
 void PrintingPage::on_spinPostMovement_editingFinished()
 {
     emit updatePrintModel(false);
+}
+
+void PrintingPage::setTableHeaders()
+{
+    ui->framesTimeTable->setHorizontalHeaderLabels(
+            {tr("Start Layer (Incl.)"), tr("End Layer (Incl.)"), tr("Frame Time (ms)")});
+}
+
+void PrintingPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // The form's texts come back in the new language; what the page wrote into its labels
+        // (figures, the job's values, the state of a print) is kept or written again.
+        const QList<QLabel *> values = {
+                ui->lblNrFrames,          ui->lblRemaining,         ui->lblETA,
+                ui->lblPrintObjectName,   ui->lblPrintObjectHeight, ui->lblPrintLayerThickness,
+                ui->lblPrintCurrentFrame, ui->lblPrintTotalFrames};
+        QStringList texts;
+        for (const QLabel *label : values)
+            texts << label->text();
+        const bool extracted = printPaused && !ui->btnPause->isEnabled();
+        ui->retranslateUi(this);
+        for (int i = 0; i < values.size(); ++i)
+            values[i]->setText(texts[i]);
+        ui->btnPause->setText(printPaused ? tr("Resume") : tr("Pause"));
+        ui->btnCheck->setText(extracted ? tr("Reposition") : tr("Extract"));
+        setTableHeaders();
+        setToolTipsShown(toolTipsShown);
+    }
+    QWidget::changeEvent(event);
+}
+
+void PrintingPage::setToolTipsShown(bool shown)
+{
+    toolTipsShown = shown;
+    const QList<QPair<QWidget *, QString>> tips = {
+            {ui->leLoadVek, tr("Lets you specify the .vek file you previously created.")},
+            {ui->btnLoadVek, tr("Lets you specify the .vek file you previously created.")},
+            {ui->graphicsView, tr("Gives you a layers' preview of the selected .vek file.")},
+            {ui->previewSlider,
+             tr("Slide this control to watch a preview of the frames that will "
+                "be printed.")},
+            {ui->graphicsPreview, tr("Shows a preview of the selected .vek file.")},
+            {ui->spinBaseWaitTime, tr("Lets you select the exposure time of the base frame.")},
+            {ui->spinFramesDelay, tr("Lets you select the exposure time of each frame.")},
+            {ui->checkBoxAddBase, tr("Lets you add a supporting honeycomb base to your objects.")},
+            {ui->spinPreMovement,
+             tr("Specify how many milliseconds to wait before the engine "
+                "movement.")},
+            {ui->spinPostMovement,
+             tr("Specify how many milliseconds to wait after the engine "
+                "movement.")},
+            {ui->checkBoxSuGiu,
+             tr("Lets the printing bed move deeply into the resin between each "
+                "frame. Improves the quality but slows down the print.")},
+            {ui->btnStartPrinting,
+             tr("Once you've loaded the print configuration, this control "
+                "starts the printing process.")},
+            {ui->btnAdvancedSettings, tr("Shows more advanced printing settings.")},
+            {ui->btnTestLayers,
+             tr("Lets you watch a harmless preview of the print on the "
+                "printing bed.")},
+            {ui->progBarFrame, tr("Shows the progress of each frame.")},
+            {ui->progBarPrint, tr("Shows the progress of the entire printing process.")},
+            {ui->btnPause,
+             tr("Lets you pause the printing process. You will be able to resume "
+                "the print by clicking again.")},
+            {ui->btnCheck,
+             tr("Lets you check the status of the print by emerging the printing "
+                "bed.")},
+            {ui->btnAbort,
+             tr("Lets you interrupt the printing process. Warning: the print will "
+                "be unrecoverable!")},
+            {ui->btnBackToCalibration, tr("Proceed to the previous phase: calibration.")},
+    };
+    for (const auto &[widget, tip] : tips)
+        widget->setToolTip(shown ? tip : QString());
 }

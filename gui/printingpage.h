@@ -54,6 +54,8 @@ public:
     int curingTimeMs() const;
     bool addsBase() const;
     void setAddsBase(bool on);
+    // The explanatory tooltips, in the language in force, or none.
+    void setToolTipsShown(bool shown);
     // Enables the progress rows and the buttons of a running print, and Start Printing and Test
     // Layers when it is off.
     void togglePrintingControls(bool on);
@@ -111,8 +113,12 @@ private slots:
     void on_spinPreMovement_editingFinished();
     void on_spinPostMovement_editingFinished();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void setupFramesTimeTable();
+    void setTableHeaders();
     // Reads the job file into the job, rewriting it when repaired or converted; false with
     // `error` (possibly empty) when the job cannot be printed.
     bool readJob(const QString &path, QString &error);
@@ -149,6 +155,7 @@ private:
     LayerDocument m_previewLayers;
 
     bool printPaused = false;
+    bool toolTipsShown = false;
     // The layer test runs: prints and a second test wait for it.
     bool layerTestRunning = false;
     // Spin-box changes are saved as defaults once the page is set up.

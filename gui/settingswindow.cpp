@@ -26,6 +26,8 @@ SettingsWindow::SettingsWindow(SettingsStore &store, Dialogs &dialogs, QWidget *
 
     fillFormValues();
     connect(&store, &SettingsStore::sgnLoaded, this, &SettingsWindow::fillFormValues);
+    if (SETTINGS_TOOLTIPS_ON)
+        setupToolTips();
 }
 
 SettingsWindow::~SettingsWindow() = default;
@@ -68,6 +70,7 @@ bool SettingsWindow::saveAllSettings()
     const bool saved = store.saveAll(formValues());
     if (!saved)
         dialogs.warning(this, tr("The settings could not be saved in %1.").arg(store.path()));
+    setToolTipsShown(SETTINGS_TOOLTIPS_ON);
     if (SETTINGS_TOOLTIPS_ON)
         emit sgnShowToolTips();
     else
@@ -132,4 +135,47 @@ void SettingsWindow::on_btnSlicerSubDir_clicked()
     const QString folder = askForDir(tr("Select sliced models folder"), SLICER_WORKING_DIR);
     if (!folder.isEmpty())
         ui->leSlicerSubDir->setText(folder);
+}
+
+void SettingsWindow::setupToolTips()
+{
+    setToolTipsShown(true);
+}
+
+void SettingsWindow::unsetToolTips()
+{
+    setToolTipsShown(false);
+}
+
+void SettingsWindow::setToolTipsShown(bool shown)
+{
+    const QString folder = tr("Select the folder in which your .stl files are located.");
+    const QString slicedFolder =
+            tr("Select the folder in which you want your sliced files to be located.");
+    const QList<QPair<QWidget *, QString>> tips = {
+            {ui->btnStlArchive, folder},
+            {ui->leStlArchive, folder},
+            {ui->btnSlicerSubDir, slicedFolder},
+            {ui->leSlicerSubDir, slicedFolder},
+            {ui->cboProjectors, tr("Specify the projector you are currently printing with.")},
+            {ui->cboResins, tr("Specify the resin you are currently printing with.")},
+            {ui->checkBoxSounds, tr("Check this box if you want to enable program sounds.")},
+            {ui->spinPreMovement,
+             tr("Specify how many milliseconds to wait before the engine "
+                "movement.")},
+            {ui->spinPostMovement,
+             tr("Specify how many milliseconds to wait after the engine "
+                "movement.")},
+    };
+    for (const auto &[widget, tip] : tips)
+        widget->setToolTip(shown ? tip : QString());
+}
+
+void SettingsWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        setToolTipsShown(SETTINGS_TOOLTIPS_ON);
+    }
+    QDialog::changeEvent(event);
 }

@@ -50,11 +50,16 @@ public slots:
     // Escape closes the dialog the way "Close" does.
     void reject() override;
 
+    // The dialog's explanatory tooltips, in the language in force, or none.
+    void setupToolTips();
+    void unsetToolTips();
+
 signals:
     void sgnShowToolTips();
     void sgnHideToolTips();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
@@ -64,6 +69,8 @@ private slots:
     void on_btnSlicerSubDir_clicked();
 
 private:
+    void setToolTipsShown(bool shown);
+
     std::unique_ptr<Ui::SettingsWindow> ui;
     SettingsStore &store;
     Dialogs &dialogs;

@@ -9,7 +9,7 @@ PACKAGES=(
     qttools5-dev libpolyclipping-dev cmake g++ pkg-config ninja-build
     xvfb xauth libgl1-mesa-dri socat x11-utils xserver-xephyr imagemagick
     libqt5multimedia5-plugins xdotool
-    libx11-dev dbus-daemon
+    libx11-dev dbus-daemon qttranslations5-l10n
 )
 
 install_missing_packages()
