@@ -74,4 +74,10 @@ bool writeFile(const QString &path, const QByteArray &bytes)
             && file.write(bytes) == bytes.size() && file.flush();
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace TestSupport

@@ -19,5 +19,7 @@ QVector<STLStruct> boxFacets(float x0, float y0, float z0, float x1, float y1, f
 QVector<STLStruct> inverted(QVector<STLStruct> records);
 // Writes the bytes to the file, making its folder; false when that fails.
 bool writeFile(const QString &path, const QByteArray &bytes);
+// The file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 } // namespace TestSupport
