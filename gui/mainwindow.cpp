@@ -278,9 +278,9 @@ void MainWindow::loadLanguage(const QString &code)
             QCoreApplication::installTranslator(&m_qtTranslator);
     }
     if (m_constructed)
-        statusBar()->showMessage(tr("Current language switched to %1")
-                                         .arg(QLocale::languageToString(QLocale(code).language())),
-                                 STATUS_NOTE_MS);
+        statusBar()->showMessage(
+                tr("Current language switched to %1").arg(QLocale(code).nativeLanguageName()),
+                STATUS_NOTE_MS);
 }
 
 void MainWindow::changeEvent(QEvent *event)
