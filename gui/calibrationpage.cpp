@@ -42,6 +42,8 @@ CalibrationPage::CalibrationPage(PrinterConnection &connection, QTimer &printerC
     , settings(settings)
 {
     ui->setupUi(this);
+    ui->btnGoToPrinting->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    ui->btnBackTo3D->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
     // Jog and zoom buttons repeat while held down.
     ui->btnUp->setAutoRepeat(true);
     ui->btnDown->setAutoRepeat(true);

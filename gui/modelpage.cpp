@@ -39,6 +39,8 @@ ModelPage::ModelPage(Slicer &slicer, SoundPlayer &soundPlayer, Dialogs &dialogs,
     , dialogs(dialogs)
 {
     ui->setupUi(this);
+    // Ctrl+PgDown and Ctrl+PgUp move between the pages, as between the tabs of other programs.
+    ui->btnGoToCalibration->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     // Layer increments in microns; the first becomes current.
     ui->cboZIncrement->addItems({QStringLiteral("100"), QStringLiteral("50")});
     hideUnusedControls();

@@ -43,6 +43,7 @@ PrintingPage::PrintingPage(Dialogs &dialogs, SoundPlayer &soundPlayer, SettingsS
     , surroundings(std::move(surroundings))
 {
     ui->setupUi(this);
+    ui->btnBackToCalibration->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
     ui->checkBoxAddBase->setChecked(true);
     // The "Advanced Settings" button shows this group.
     ui->grpBoxAdvancedSettings->hide();

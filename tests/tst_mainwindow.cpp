@@ -66,6 +66,19 @@ void TestMainWindow::pagesAndPrintingControls()
         clicked->click();
         QCOMPARE(stacked->currentIndex(), page);
     }
+    // The same walk from the keyboard; a key past the last page changes nothing.
+    test.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(test.window.get()));
+    QApplication::setActiveWindow(test.window.get());
+    for (const auto &[key, page] : {std::pair{Qt::Key_PageDown, 1},
+                                    {Qt::Key_PageDown, 2},
+                                    {Qt::Key_PageDown, 2},
+                                    {Qt::Key_PageUp, 1},
+                                    {Qt::Key_PageUp, 0},
+                                    {Qt::Key_PageUp, 0}}) {
+        QTest::keyClick(test.window.get(), key, Qt::ControlModifier);
+        QTRY_COMPARE(stacked->currentIndex(), page); // a shortcut animates the click
+    }
 
     // The print's rows and buttons follow the switch, nested layouts included; Start Printing
     // and Test Layers the opposite; the curing time stays usable.
