@@ -38,6 +38,48 @@ build_project()
     cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
+# The same project with AddressSanitizer and UndefinedBehaviorSanitizer, in a folder of its own.
+SANITIZE_BUILD_DIR="$ROOT/build-sanitize"
+
+build_sanitized_project()
+{
+    cmake -S "$ROOT" -B "$SANITIZE_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DKELVAROME_SANITIZE=ON
+    cmake --build "$SANITIZE_BUILD_DIR" -j "$(nproc)"
+}
+
+# Makes every sanitizer report fatal and writes each one to a file in the given folder as well,
+# so that a report from a program a test starts (a tool, the application) is not lost with the
+# test's capture of its output.
+SANITIZER_LOG_DIR="$SANITIZE_BUILD_DIR/sanitizer-reports"
+
+export_sanitizer_options()
+{
+    rm -rf "$SANITIZER_LOG_DIR"
+    mkdir -p "$SANITIZER_LOG_DIR"
+    local log="log_path=$SANITIZER_LOG_DIR/report:log_exe_name=1"
+    export ASAN_OPTIONS="halt_on_error=1:exitcode=23:detect_leaks=1:print_stacktrace=1:$log"
+    export UBSAN_OPTIONS="halt_on_error=1:exitcode=23:print_stacktrace=1:$log"
+    export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0:exitcode=23"
+}
+
+# Prints the reports written under export_sanitizer_options; fails if there is any.
+check_sanitizer_reports()
+{
+    local reports
+    reports=$(find "$SANITIZER_LOG_DIR" -type f | sort)
+    if [ -z "$reports" ]; then
+        return 0
+    fi
+    local report
+    for report in $reports; do
+        echo "=== $report" >&2
+        cat "$report" >&2
+    done
+    echo "Sanitizer reports: $(echo "$reports" | wc -l)" >&2
+    return 1
+}
+
 # Picks a free X display number from the given one upwards.
 free_display()
 {
