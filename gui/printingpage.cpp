@@ -176,18 +176,29 @@ bool PrintingPage::readJob(const QString &path, QString &error)
         return true;
     case VekReading::Repaired:
     case VekReading::Converted:
-        return rewriteVekJob(path, m_job, error);
-    case VekReading::NeedsDefaults:
-        return dialogs.question(this,
-                                tr("Troubles while reading .vek file: default values were "
-                                   "loaded.\n Would you like to proceed printing?"),
-                                QMessageBox::No)
-                == QMessageBox::Yes
-                && rewriteVekJob(path, m_job, error);
-    case VekReading::Unreadable:
         break;
+    case VekReading::NeedsDefaults:
+        if (dialogs.question(this,
+                             tr("Troubles while reading .vek file: default values were "
+                                "loaded.\n Would you like to proceed printing?"),
+                             QMessageBox::No)
+            != QMessageBox::Yes)
+            return false;
+        break;
+    case VekReading::Unreadable:
+        return false;
     }
-    return false;
+    // The job as read can be printed also where its file cannot be rewritten (a read-only
+    // folder, a full disk): the file stays as it was, and is completed at a later loading.
+    QString reason;
+    if (!rewriteVekJob(path, m_job, reason)) {
+        const QString note =
+                tr("The job is loaded, but its file could not be brought up to date.\n%1")
+                        .arg(reason);
+        dialogs.warning(this, note);
+        emit sgnStatusNote(note, STATUS_NOTE_MS);
+    }
+    return true;
 }
 
 void PrintingPage::showJob()
@@ -597,29 +608,37 @@ void PrintingPage::on_checkBoxSuGiu_clicked()
     emit updatePrintModel(false);
 }
 
+void PrintingPage::noteUnsaved(bool saved)
+{
+    if (!saved)
+        emit sgnStatusNote(
+                tr("The value is used, but could not be saved in %1.").arg(settings.path()),
+                STATUS_NOTE_MS);
+}
+
 // A value changed by the user becomes the default of the next runs.
 void PrintingPage::on_spinFramesDelay_valueChanged(int value)
 {
     if (uiReady && value != SETTINGS_WAIT_TIME)
-        settings.saveFrameTime(value);
+        noteUnsaved(settings.saveFrameTime(value));
 }
 
 void PrintingPage::on_spinBaseWaitTime_valueChanged(int value)
 {
     if (uiReady && value != SETTINGS_BASE_TIME)
-        settings.saveBaseWaitTime(value);
+        noteUnsaved(settings.saveBaseWaitTime(value));
 }
 
 void PrintingPage::on_spinPreMovement_valueChanged(int value)
 {
     if (uiReady && value != SETTINGS_PRE_TIME)
-        settings.savePreMovementTime(value);
+        noteUnsaved(settings.savePreMovementTime(value));
 }
 
 void PrintingPage::on_spinPostMovement_valueChanged(int value)
 {
     if (uiReady && value != SETTINGS_POST_TIME)
-        settings.savePostMovementTime(value);
+        noteUnsaved(settings.savePostMovementTime(value));
 }
 
 void PrintingPage::on_spinFramesDelay_editingFinished()

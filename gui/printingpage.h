@@ -119,8 +119,9 @@ protected:
 private:
     void setupFramesTimeTable();
     void setTableHeaders();
-    // Reads the job file into the job, rewriting it when repaired or converted; false with
-    // `error` (possibly empty) when the job cannot be printed.
+    // Reads the job file into the job, rewriting it when repaired or converted (a rewrite that
+    // fails is reported and keeps the job); false with `error` (possibly empty) when the job
+    // cannot be printed.
     bool readJob(const QString &path, QString &error);
     void showJob();
     void showThumbnail();
@@ -130,6 +131,8 @@ private:
     std::optional<QMap<int, int>> readFramesTimeTable();
     PrintOptions printOptions(const QMap<int, int> &curingTimes) const;
     void refuse(const QString &why);
+    // Says so in the status bar when a changed time could not be saved as the next default.
+    void noteUnsaved(bool saved);
     // Flashes the job's layers on the projector from its red preview document, made first when
     // missing; false with `error` when the preview cannot be made or read.
     bool flashLayers(QString &error);

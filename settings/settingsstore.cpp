@@ -1,6 +1,7 @@
 #include "settings/settingsstore.h"
 
 #include <cmath>
+#include <vector>
 
 #include <QFile>
 #include <QFileInfo>
@@ -110,11 +111,24 @@ bool SettingsStore::write(std::initializer_list<std::pair<QString, QVariant>> va
 {
     // A fresh settings object for every write: their status never clears once an error is met.
     QSettings settings(m_path, QSettings::IniFormat);
-    for (const auto &[key, value] : values)
+    std::vector<std::pair<QString, QVariant>> previous;
+    for (const auto &[key, value] : values) {
+        previous.emplace_back(key, settings.value(key));
         settings.setValue(key, value);
+    }
     settings.sync();
     // A format error comes from reading a file edited by hand; what could be read was written back.
-    return settings.status() != QSettings::AccessError;
+    if (settings.status() != QSettings::AccessError)
+        return true;
+    // The settings objects of one file share the changes not yet written: left there, they would
+    // be read as in force and reach the file with the next save.
+    for (const auto &[key, value] : previous) {
+        if (value.isValid())
+            settings.setValue(key, value);
+        else
+            settings.remove(key);
+    }
+    return false;
 }
 
 bool SettingsStore::createWithFirstRunValues()
@@ -172,9 +186,8 @@ void SettingsStore::readValues(const QSettings &settings)
 
 bool SettingsStore::writeAndLoad(std::initializer_list<std::pair<QString, QVariant>> values)
 {
-    const bool written = write(values);
-    // Values that were set but not written are still read back: they hold for this run.
-    return load() && written;
+    // A file that cannot be written keeps the values in force as they are.
+    return write(values) && load();
 }
 
 bool SettingsStore::saveAll(const SettingsDialogValues &values)

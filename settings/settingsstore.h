@@ -51,8 +51,8 @@ public:
     bool load();
 
     // Each save returns false when the value is refused (a time or scale factor that would not
-    // be usable, see above; nothing is written then) or when the file could not be written or
-    // read back. A value that was set but not written is still in force for this run.
+    // be usable, see above) or when the file could not be written or read back. A value refused
+    // or not written changes neither the file nor the values in force.
     //
     // The dialog's values, in SETTINGS_PRINTER_SECTION, and the two movement times.
     bool saveAll(const SettingsDialogValues &values);

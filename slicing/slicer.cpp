@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
 #include <QTextStream>
 #include <QThread>
 
@@ -29,6 +31,15 @@ const int LAYERS_IN_FLIGHT_PER_WORKER = 4;
 // Each layer in flight carries copies of the facets that cross its plane; on a model whose planes
 // cross a great many facets, fewer layers are let in flight (2 million facets are about 100 MB).
 const size_t FACETS_IN_FLIGHT = 2000000;
+// The fixed text of a layer group around its id, its height and its background rectangle.
+const char LAYER_OPENING[] = "<g id=\"\" plane=\"\">\n";
+const char LAYER_END[] = "</g>\n";
+
+// Sizes as people read them, in the language in force.
+QString sizeText(qint64 bytes)
+{
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+}
 
 // Text in the text stream's default real-number format, which the documents use for the model's
 // box and the plane heights.
@@ -58,7 +69,7 @@ bool Slicer::engage(const SliceRequest &request, QString &error)
     m_isSlicing = true;
     error.clear();
     m_reader = std::make_unique<STLReader>(m_request.modelFile);
-    if (!checkModel(error)) {
+    if (!checkModel(error) || !checkOutputSpace(error)) {
         endRun();
         return false;
     }
@@ -108,14 +119,55 @@ bool Slicer::checkModel(QString &error) const
         return false;
     }
     // A plane count beyond an int would overflow the layer numbers, and z would stop growing.
-    const double planes =
-            (double(m_reader->getZMax()) - double(m_reader->getZMin())) / layerThickness();
-    if (!(planes < double(INT_MAX))) {
+    if (!(planeCount() < double(INT_MAX))) {
         error += where % QStringLiteral(" ERROR: the model is too tall for this layer thickness: ")
                 % file;
         return false;
     }
     return true;
+}
+
+double Slicer::planeCount() const
+{
+    return (double(m_reader->getZMax()) - double(m_reader->getZMin())) / layerThickness();
+}
+
+qint64 Slicer::estimatedOutputSize() const
+{
+    // Each document holds the header, the base group and, for every layer, its opening (a height
+    // is one character at least), the background rectangle and the group end; the outlines are
+    // left out, since a plane may cut nothing. So the estimate never exceeds what is written.
+    const qint64 layers = qint64(std::floor(planeCount()));
+    const qint64 layerText = qint64(sizeof(LAYER_OPENING) - 1 + 1 + sizeof(LAYER_END) - 1)
+            + footprint("fill:black").size();
+    qint64 idDigits = 0;
+    for (qint64 first = 1, digits = 1; first <= layers; first *= 10, ++digits)
+        idDigits += (qMin(layers, first * 10 - 1) - first + 1) * digits;
+    const qint64 ends = 2 * svgHeader().size() + baseGroup("fill: white;").size()
+            + baseGroup("fill: red;").size();
+    return ends + 2 * (layers * layerText + idDigits);
+}
+
+bool Slicer::checkOutputSpace(QString &error) const
+{
+    // The run folder's parents are made with it: the disk is that of the nearest one there is.
+    QFileInfo folder(QDir(m_request.outputRoot).absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder.setFile(folder.absolutePath());
+    const QStorageInfo disk(folder.absoluteFilePath());
+    // Where the free space cannot be known, writing gives the reason of a failure.
+    if (!disk.isValid() || !disk.isReady())
+        return true;
+    const qint64 needed = estimatedOutputSize();
+    const qint64 available = disk.bytesAvailable();
+    if (needed <= available)
+        return true;
+    error += QStringLiteral("bool Slicer::engage(const SliceRequest &, QString &) ERROR: ")
+            % QStringLiteral("the layers do not fit on the disk: %1 layers need %2 or more, and ")
+                      .arg(qint64(std::floor(planeCount())))
+                      .arg(sizeText(needed))
+            % QStringLiteral("%1 has %2 free.").arg(m_request.outputRoot, sizeText(available));
+    return false;
 }
 
 bool Slicer::slice(QString &error)
@@ -140,7 +192,7 @@ bool Slicer::cutPlanes(QString &error)
     const float zmin = m_reader->getZMin();
     const float zmax = m_reader->getZMax();
     const double thickness = layerThickness();
-    const int planes = qMax(1, int(std::floor((zmax - zmin) / thickness)));
+    const int planes = qMax(1, int(std::floor(planeCount())));
 
     // The planes are cut on worker threads and written here in order; the sweep hands each plane
     // only the facets that cross it.
@@ -148,7 +200,7 @@ bool Slicer::cutPlanes(QString &error)
     FacetSweep sweep(m_reader->facets());
     LayerPipeline pipeline(layerFormatter(), workers);
     // z grows by repeated addition: the sums decide whether a plane at the very top is cut.
-    for (double z = zmin + thickness; z <= zmax; z += thickness) {
+    for (double z = zmin + thickness; z <= zmax && m_planeCounter < INT_MAX; z += thickness) {
         QCoreApplication::processEvents();
         if (m_progress) {
             m_progress->setValue(int(qint64(m_planeCounter) * 100 / planes));
@@ -231,7 +283,14 @@ bool Slicer::svgOpenOutputFile(QString &error)
 
 void Slicer::svgWriteHeader()
 {
-    const QByteArray header = streamed([this](QTextStream &stream) {
+    const QByteArray header = svgHeader();
+    m_printPending += header;
+    m_previewPending += header;
+}
+
+QByteArray Slicer::svgHeader() const
+{
+    return streamed([this](QTextStream &stream) {
         stream << "<svg version=\"1.1\"\n"
                << "\theight=\"" << modelLength() << "\""
                << "\twidth=\"" << modelWidth() << "\"\n"
@@ -242,15 +301,12 @@ void Slicer::svgWriteHeader()
                << "\txmlns=\"http://www.w3.org/2000/svg\"\n"
                << ">\n";
     });
-    m_printPending += header;
-    m_previewPending += header;
 }
 
 bool Slicer::svgCloseOutputFile(QString &error)
 {
-    const char *const end = "</g>\n</svg>\n";
-    m_printPending += "<g id=\"base\">\n" + footprint("fill: white;") + end;
-    m_previewPending += "<g id=\"base\">\n" + footprint("fill: red;") + end;
+    m_printPending += baseGroup("fill: white;");
+    m_previewPending += baseGroup("fill: red;");
 
     const bool written = writePendingText(error);
     m_printFile.close();
@@ -307,6 +363,11 @@ QByteArray Slicer::footprint(const char *style) const
                << "\" width=\"" << modelLength() << "\" height=\"" << modelWidth() << "\" style=\""
                << style << "\" />\n";
     });
+}
+
+QByteArray Slicer::baseGroup(const char *style) const
+{
+    return "<g id=\"base\">\n" + footprint(style) + "</g>\n</svg>\n";
 }
 
 LayerFormatter Slicer::layerFormatter() const

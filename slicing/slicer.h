@@ -52,9 +52,16 @@ signals:
 
 private:
     bool checkModel(QString &error) const;
+    // Refuses a run whose documents cannot fit in the free space of the output folder's disk.
+    bool checkOutputSpace(QString &error) const;
+    // A lower bound of the bytes the run writes: what every layer holds even when it cuts nothing.
+    qint64 estimatedOutputSize() const;
+    // The planes the run cuts, from the model's height in double precision.
+    double planeCount() const;
     bool svgOpenOutputFile(QString &error);
     QString prepareOutputFilePath(QString &error);
     void svgWriteHeader();
+    QByteArray svgHeader() const;
     void writeThumbnail();
     // The plane loop, once the output is open; ends by closing the documents and writing the job
     // file.
@@ -67,6 +74,8 @@ private:
     void removeStoredResources();
     void endRun();
     QByteArray footprint(const char *style) const;
+    // The base group and the document end.
+    QByteArray baseGroup(const char *style) const;
     LayerFormatter layerFormatter() const;
     QString baseName() const;
     double layerThickness() const { return m_request.microns / 1000.0; }

@@ -1,8 +1,17 @@
 #include "tests/testsupport.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QUuid>
 
 namespace TestSupport {
 
@@ -78,6 +87,74 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+
+// Whether something can still be written there: a new file in a folder, the file itself opened
+// for writing (appending nothing).
+bool isWritable(const QString &path)
+{
+    if (QFileInfo(path).isDir()) {
+        QFile probe(path + "/probe-" + QUuid::createUuid().toString(QUuid::Id128));
+        const bool made = probe.open(QIODevice::WriteOnly);
+        probe.remove();
+        return made;
+    }
+    QFile file(path);
+    return file.open(QIODevice::Append);
+}
+
+} // namespace
+
+ReadOnly::ReadOnly(const QString &path)
+    : m_path(path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return;
+    m_mode = status.st_mode & 07777;
+    ::chmod(QFile::encodeName(path).constData(), m_mode & ~0222u);
+    if (isWritable(path))
+        m_immutable = setImmutable(true);
+    m_readOnly = !isWritable(path);
+}
+
+ReadOnly::~ReadOnly()
+{
+    if (m_immutable)
+        setImmutable(false);
+    if (m_mode != 0)
+        ::chmod(QFile::encodeName(m_path).constData(), m_mode);
+}
+
+bool ReadOnly::setImmutable(bool on) const
+{
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    set = set && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return set;
+}
+
+SmallDisk::SmallDisk(const QString &folder, qint64 bytes)
+    : m_folder(folder)
+{
+    QDir().mkpath(folder);
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    m_mounted =
+            ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData())
+            == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
 } // namespace TestSupport

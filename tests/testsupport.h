@@ -22,4 +22,43 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 // The file's bytes; empty when it cannot be read.
 QByteArray readFile(const QString &path);
 
+// Makes a file or folder unwritable for as long as the object lives. The tests run as root too,
+// which write permissions do not stop: there the immutable attribute is set. isReadOnly() is
+// false where neither works (a file system without the attribute, no right to set it).
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QString &path);
+    ~ReadOnly();
+    ReadOnly(const ReadOnly &) = delete;
+    ReadOnly &operator=(const ReadOnly &) = delete;
+
+    bool isReadOnly() const { return m_readOnly; }
+
+private:
+    bool setImmutable(bool on) const;
+
+    QString m_path;
+    uint m_mode = 0;
+    bool m_immutable = false;
+    bool m_readOnly = false;
+};
+
+// A small tmpfs disk mounted on a folder (made if missing) for as long as the object lives;
+// isMounted() is false where this process may not mount.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString &folder, qint64 bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
 } // namespace TestSupport

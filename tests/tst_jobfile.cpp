@@ -25,6 +25,8 @@ using namespace TestSupport;
 namespace {
 
 const QString ERROR_BOX = QStringLiteral("Warning Error while acquiring .vek file!: ");
+const QString NOT_REWRITTEN = QStringLiteral(
+        "Warning Kelvarome: The job is loaded, but its file could not be brought up to date.\n");
 
 QByteArray iniJob(const QString &folder, const QString &name, int layers, int microns)
 {
@@ -55,6 +57,7 @@ private slots:
     void initTestCase() { Q_INIT_RESOURCE(gui); }
     void pageShowsRepairsAndConvertsTheJob();
     void writtenAsQSettingsWritesIt();
+    void readOnlyJobFolder();
 
 private:
     QTemporaryDir m_dir;
@@ -168,7 +171,7 @@ void TestJobFile::pageShowsRepairsAndConvertsTheJob()
     QVERIFY(dialogs.shown.last().contains("ERROR while opening vek file."));
 
     // The file cannot be replaced: a name leaving no room for a temporary file beside it, a full
-    // disk (a file size limit here). The error is shown, the page still shows the job, and the
+    // disk (a file size limit here). The job is loaded with a warning giving the reason, and the
     // file is left as it was, nothing half written beside it.
     const QByteArray partial = "[SourceImage]\nzcut=100\n";
     rlimit unlimited;
@@ -183,9 +186,9 @@ void TestJobFile::pageShowsRepairsAndConvertsTheJob()
         const QByteArray kept = load(name, partial);
         setrlimit(RLIMIT_FSIZE, &unlimited);
         QCOMPARE(kept, partial);
-        QVERIFY(dialogs.shown.size() == 1 && dialogs.shown[0].startsWith(ERROR_BOX));
+        QVERIFY(dialogs.shown.size() == 1 && dialogs.shown[0].startsWith(NOT_REWRITTEN));
         QVERIFY(dialogs.shown[0].endsWith(reason) && lastNote().endsWith(reason));
-        QVERIFY(jobPath().isEmpty() && text("lblPrintLayerThickness") == "100 µm");
+        QVERIFY(jobPath() == folder + "/" + name && text("lblPrintLayerThickness") == "100 µm");
         QVERIFY(QFile::remove(folder + "/" + name) && QDir(folder).entryList(QDir::Files) == files);
     }
 }
@@ -211,6 +214,39 @@ void TestJobFile::writtenAsQSettingsWritesIt()
     QCOMPARE(readVekJob(ours, read, error), VekReading::Complete);
     QVERIFY(read.path == job.path && read.baseName == job.baseName && read.lastFrame == -2
             && read.zCut == 0 && read.type == 7);
+}
+
+void TestJobFile::readOnlyJobFolder()
+{
+    // A job to repair and its layer document, in a folder made read-only (for root too).
+    const QString folder = m_dir.filePath("locked");
+    const QString job = folder + "/lonely.vek";
+    const QByteArray partial = "[SourceImage]\nlastframe=2\nzcut=100\n";
+    const QByteArray document = "<svg>\n<g id=\"1\" plane=\"0.1\">\n<rect style=\"fill:white\" />\n"
+                                "</g>\n</svg>\n";
+    QVERIFY(writeFile(job, partial) && writeFile(folder + "/lonely.svg", document));
+    const ReadOnly locked(folder);
+    if (!locked.isReadOnly())
+        QSKIP("Folders cannot be made read-only here.");
+
+    // The job is loaded as read, with a warning giving the reason; the file stays as it was.
+    WindowSupport::TestWindow window;
+    PrintingPage &page = *window.find<PrintingPage>();
+    page.setVekFilePath(job);
+    const QStringList &shown = window.dialogs->shown;
+    QVERIFY2(shown.size() == 1 && shown[0].startsWith(NOT_REWRITTEN), qPrintable(shown.join('|')));
+    QVERIFY(page.findChild<QLineEdit *>("leLoadVek")->text() == job);
+    QVERIFY(page.job().lastFrame == 2 && page.job().zCut == 100 && page.job().path == folder);
+    QCOMPARE(readFile(job), partial);
+
+    // The red preview cannot be made beside the job: the reason is given, nothing is left.
+    QString error;
+    QVERIFY(!writePreviewDocument(page.job().printDocument(), page.job().previewDocument(), error));
+    QVERIFY2(error.startsWith("The preview document " + folder
+                              + "/lonely_preview.svg cannot be "
+                                "written: "),
+             qPrintable(error));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"lonely.svg", "lonely.vek"}));
 }
 
 QTEST_MAIN(TestJobFile)

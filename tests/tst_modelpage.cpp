@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStorageInfo>
 #include <QtTest>
 
 #include "base/constants.h"
@@ -152,6 +153,25 @@ void TestModelPage::sliceButtonWritesWhatTheToolWrites()
     QVERIFY(test.dialogs->shown.last().startsWith("Critical Kelvarome: Slicing error: bool "
                                                   "Slicer::engage"));
     QCOMPARE(test.sounds->played, QStringList{":/sounds/error.wav"});
+
+    // A model 200 km tall is shown, and its slicing refused at once as the layers would not fit
+    // on the disk (a small one where it can be mounted): nothing is written.
+    test.find<QPushButton>("btnRemoveStl")->click();
+    const QString tall = dir.filePath("tall.stl");
+    writeFile(tall,
+              binaryStl(boxFacets(-10, -10, 0, 10, 10, 4)
+                        << STLStruct{0, 0, 0, -10, -10, 0, 10, -10, 0, 0, 10, 2e8f}));
+    test.window->openFiles({tall});
+    SLICER_WORKING_DIR = dir.filePath("small/");
+    const SmallDisk disk(SLICER_WORKING_DIR, 1 << 20);
+    if (!disk.isMounted() && QStorageInfo(dir.path()).bytesAvailable() > qint64(350e9))
+        QSKIP("The disk has room for the tall model's layers, and no small disk can be mounted.");
+    QCOMPARE(label(test, "lblObjectHeight"), QStringLiteral("200000000.00"));
+    QTest::mouseClick(test.find<QPushButton>("btnSlice"), Qt::LeftButton);
+    QVERIFY(test.dialogs->shown.last().startsWith("Critical Kelvarome: Slicing error: bool "
+                                                  "Slicer::engage(const SliceRequest &, QString &) "
+                                                  "ERROR: the layers do not fit on the disk: "));
+    QVERIFY(QDir(SLICER_WORKING_DIR).isEmpty());
 }
 
 void TestModelPage::filesFromTheCommandLineAndDropped()

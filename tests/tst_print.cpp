@@ -238,6 +238,25 @@ void TestPrint::abortAndPrinterGoneAndRefusals()
     QCOMPARE(test->dialogs->shown.size(), 2);
     QVERIFY(test->dialogs->shown.at(0).contains("no layer step of 200 µm"));
     QVERIFY(test->dialogs->shown.at(1).contains("gone.svg is missing"));
+
+    // A job whose files are deleted after loading: its documents, then the job file itself.
+    Slicer slicer;
+    QString later, error;
+    connect(&slicer, &Slicer::sgnNotifyVekCreation, this,
+            [&later](const QString &path) { later = path; });
+    QVERIFY2(slicer.engage({dir.filePath("plate.stl"), 100, false, dir.filePath("later/"), {}},
+                           error),
+             qPrintable(error));
+    page->setVekFilePath(later);
+    const QString laterFolder = QFileInfo(later).absolutePath();
+    QVERIFY(QFile::remove(laterFolder + "/plate.svg")
+            && QFile::remove(laterFolder + "/plate_preview.svg"));
+    click(*test, "btnStartPrinting");
+    QVERIFY(QFile::remove(later));
+    click(*test, "btnStartPrinting");
+    QCOMPARE(test->dialogs->shown.size(), 4);
+    QVERIFY(test->dialogs->shown.at(2).contains(laterFolder + "/plate.svg is missing"));
+    QVERIFY(test->dialogs->shown.at(3).contains("Please specify a .vek file"));
     QVERIFY(board->codes().isEmpty());
     page->setVekFilePath(job);
 

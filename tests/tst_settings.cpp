@@ -29,6 +29,7 @@ private slots:
     void fileIsCreatedSavedAndEditedByHand();
     void databases();
     void dialogSavesOnlyRealChangesAndAsksBeforeLosingThem();
+    void fileThatCannotBeWrittenChangesNothing();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -224,6 +225,52 @@ void TestSettings::dialogSavesOnlyRealChangesAndAsksBeforeLosingThem()
     QCOMPARE(dialogs.shown.last(),
              "Warning Kelvarome: The settings could not be saved in " + nowhere.path() + ".");
     QVERIFY(stranded.isDirty());
+}
+
+void TestSettings::fileThatCannotBeWrittenChangesNothing()
+{
+    const auto inForce = [] {
+        return std::tuple(SETTINGS_WAIT_TIME, SETTINGS_GRID_FACTOR, SETTINGS_LANGUAGE,
+                          SETTINGS_SOUNDS_ON, SETTINGS_DEF_PROJECTOR);
+    };
+    const QString locked = folder("Locked");
+    SettingsStore store(locked + "settings.ini");
+    QVERIFY(store.load() && store.saveFrameTime(7000));
+    const QByteArray stored = readFile(store.path());
+    const auto before = inForce();
+    {
+        // The file and its folder read-only, for root too: every save says it failed, and
+        // neither the file nor the values in force change, also when the file is read again.
+        const ReadOnly lockedFile(store.path());
+        const ReadOnly lockedFolder(locked);
+        if (!lockedFile.isReadOnly() || !lockedFolder.isReadOnly())
+            QSKIP("Files cannot be made read-only here.");
+        QSignalSpy loaded(&store, &SettingsStore::sgnLoaded);
+        QVERIFY(!store.saveFrameTime(9000) && !store.saveScaleFactor(5.5f)
+                && !store.savePreferredLanguage("Italiano"));
+        QVERIFY(!store.saveAll({STL_PATH_LOCATION, SLICER_WORKING_DIR, "Acer P1500",
+                                SETTINGS_DEF_RESIN, true, true, 100, 200}));
+        QVERIFY(!store.saveParameter("add_base", true, "ProgramSettings"));
+        QVERIFY(loaded.isEmpty() && inForce() == before);
+        QVERIFY(store.load() && inForce() == before);
+        QVERIFY(!store.readParameter("add_base", "ProgramSettings", false).toBool());
+        QCOMPARE(readFile(store.path()), stored);
+
+        // The dialog reports it, its change still unsaved.
+        WindowSupport::RecordingDialogs dialogs;
+        SettingsWindow window(store, dialogs, nullptr);
+        window.findChild<QCheckBox *>("checkBoxSounds")->click();
+        window.findChild<QPushButton *>("btnSaveSettings")->click();
+        QCOMPARE(dialogs.shown,
+                 QStringList("Warning Kelvarome: The settings could not be saved in " + store.path()
+                             + "."));
+        QVERIFY(window.isDirty() && inForce() == before);
+    }
+    // Writable again: the next save writes its own value and none of those that failed.
+    QVERIFY(store.saveBaseWaitTime(8000) && inForce() == before);
+    const QByteArray saved = readFile(store.path());
+    QCOMPARE(QString(saved),
+             QString(stored).replace("base_exposure_time=6000", "base_exposure_time=8000"));
 }
 
 QTEST_MAIN(TestSettings)

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QStorageInfo>
 #include <QSvgRenderer>
 #include <QtTest>
 
@@ -23,6 +24,7 @@ class TestSlicerRun : public QObject
 private slots:
     void failingAndSucceedingRuns();
     void commandLineToolAndRendering();
+    void runsThatCannotFitOnTheDisk();
 
 private:
     // Records the values of the plane loop; `onValue` sees each one and may ask the run to stop.
@@ -204,6 +206,46 @@ void TestSlicerRun::commandLineToolAndRendering()
     QVERIFY(missing.first == 1 && missing.second.contains("the model file does not exist"));
     const QPair<int, QString> usage = run({tube, "--microns", "0"});
     QVERIFY(usage.first == 2 && usage.second.contains("--microns"));
+}
+
+void TestSlicerRun::runsThatCannotFitOnTheDisk()
+{
+    // A cube with one facet reaching 200 km high, as a file in the wrong unit gives: some 2000
+    // million layers, hundreds of GB. On a small disk where one can be mounted, else here.
+    QVector<STLStruct> records = boxFacets(-5, -5, 0, 5, 5, 10);
+    records << STLStruct{0, 0, 0, -5, -5, 0, 5, -5, 0, 0, 5, 2e8f};
+    const QString tall = model("tall.stl", records);
+    const QString root = m_dir.filePath("small/");
+    const SmallDisk disk(root, 4 << 20);
+    if (!disk.isMounted() && QStorageInfo(root).bytesAvailable() > qint64(350e9))
+        QSKIP("The disk has room for the tall model's layers, and no small disk can be mounted.");
+
+    // Refused before the plane loop, with the figures; nothing is made. The tool says the same.
+    Slicer slicer;
+    RecordingProgress progress;
+    slicer.setProgress(&progress);
+    QString error;
+    QVERIFY(!slicer.engage({tall, 100, false, root, {}}, error));
+    const QRegularExpressionMatch figures =
+            QRegularExpression("^bool Slicer::engage\\(const SliceRequest &, QString &\\) ERROR: "
+                               "the layers do not fit on the disk: (\\d+) layers need ([\\d.]+) GB "
+                               "or more, and (.+) has (.+) free\\.$")
+                    .match(error);
+    QVERIFY2(figures.hasMatch(), qPrintable(error));
+    QCOMPARE(figures.captured(1), "1999999999");
+    QVERIFY(figures.captured(2).toDouble() > 380 && figures.captured(3) == root);
+    QVERIFY(progress.values.isEmpty() && progress.finishes == 0 && QDir(root).isEmpty());
+
+    QProcess tool;
+    tool.start(KELVAROME_SLICE_EXE, {tall, "--out", root});
+    QVERIFY(tool.waitForFinished(30000) && tool.exitCode() == 1);
+    QVERIFY(tool.readAllStandardError().contains("do not fit on the disk: 1999999999 layers"));
+    QVERIFY(QDir(root).isEmpty());
+
+    // An ordinary model slices there.
+    const QString cube = model("cube.stl", boxFacets(-5, -5, 0, 5, 5, 10));
+    QVERIFY2(slicer.engage({cube, 50, false, root, {}}, error), qPrintable(error));
+    QVERIFY(QFile::exists(root + "cube_Z050/cube.vek"));
 }
 
 QTEST_MAIN(TestSlicerRun)

@@ -704,6 +704,16 @@ QPushButton:disabled {
  Möchten Sie mit dem Drucken fortfahren?</translation>
     </message>
     <message>
+        <source>The job is loaded, but its file could not be brought up to date.
+%1</source>
+        <translation>Der Auftrag ist geladen, aber seine Datei konnte nicht aktualisiert werden.
+%1</translation>
+    </message>
+    <message>
+        <source>The value is used, but could not be saved in %1.</source>
+        <translation>Der Wert wird verwendet, konnte aber nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
         <source>Error in the frames time table! Check che consistency of the table</source>
         <translation>Fehler in der Tabelle der Belichtungszeiten! Prüfen Sie die Tabelle auf Widersprüche.</translation>
     </message>

@@ -704,6 +704,16 @@ QPushButton:disabled {
  Vuoi procedere con la stampa?</translation>
     </message>
     <message>
+        <source>The job is loaded, but its file could not be brought up to date.
+%1</source>
+        <translation>Il lavoro è caricato, ma non è stato possibile aggiornare il suo file.
+%1</translation>
+    </message>
+    <message>
+        <source>The value is used, but could not be saved in %1.</source>
+        <translation>Il valore è in uso, ma non è stato possibile salvarlo in %1.</translation>
+    </message>
+    <message>
         <source>Error in the frames time table! Check che consistency of the table</source>
         <translation>Errore nella tabella dei tempi di esposizione! Verifica la coerenza della tabella</translation>
     </message>
