@@ -14,14 +14,16 @@
 namespace {
 
 // --help and --version answer on the terminal, without a window or a display. Qt's own options
-// (-platform, -style...) are unknown here and left to QApplication, so parse errors are ignored;
-// the files named are opened by the window as they always were. Returns true when one answered.
+// (-platform, -stylesheet...) are unknown here and left to QApplication, so parse errors are
+// ignored, and read as words: compacted, "-stylesheet" would hold "-h". The files named are
+// opened by the window as they always were. Returns true when one answered.
 bool answeredOnTerminal(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
             "Kelvarome, the desktop host of the Tarvisomel resin 3D printer. Each file named is "
             "opened as the window's own buttons open it: an STL model (.stl) is loaded onto the "

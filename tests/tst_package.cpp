@@ -135,8 +135,10 @@ void TestPackage::installedProgramsRun()
     QVERIFY2(printed.startsWith("estimated time: "), printed.constData());
     QVERIFY(QFileInfo::exists(settings));
 
-    // Version and usage without a display.
+    // Version and usage without a display, also beside Qt's own options.
     QCOMPARE(run(bin + "/kelvarome", {"--version"}, &printed), 0);
+    QCOMPARE(printed, "Kelvarome " + APP_VERSION.toUtf8() + "\n");
+    QCOMPARE(run(bin + "/kelvarome", {"-stylesheet", "plain.qss", "-reverse", "-v"}, &printed), 0);
     QCOMPARE(printed, "Kelvarome " + APP_VERSION.toUtf8() + "\n");
     QCOMPARE(run(bin + "/kelvarome", {"--help"}, &printed), 0);
     QVERIFY2(printed.contains("[FILE...]") && printed.contains("--version")
