@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include "base/formatting.h"
 
-const QString APP_VERSION = QStringLiteral("1.1.0");
+const QString APP_VERSION = QStringLiteral(KELVAROME_VERSION);
 const QString PRINTER_MODEL_NAME = QStringLiteral("Tarvisomel");
 const QString MSGBOX_HEADER = QStringLiteral("Kelvarome");
 const QString MSGBOX_ALERT = QStringLiteral("Alert");
@@ -36,6 +38,40 @@ const QString VEK_UNDEF_STR = QStringLiteral("UNDEFINED");
 const int VEK_UNDEF_INT = -1;
 const float VEK_UNDEF_FLT = -1.0f;
 
+namespace {
+
+// A real try: permission bits say little for root, a read-only mount or a special file system.
+bool folderWritable(const QString &folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.kelvarome-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+ProgramFiles programFiles(const QString &executableDir)
+{
+    const QString beside = toUnixFormat(QDir::cleanPath(executableDir)) + DIR_SEP;
+    const QString installedData = QDir::cleanPath(beside + QStringLiteral(KELVAROME_DATA_FROM_BIN))
+            + DIR_SEP + TRNSLT_SUBFOLDER;
+    const bool installed = QFileInfo(installedData).isDir();
+
+    ProgramFiles files;
+    files.translationsDir = installed ? installedData : beside + TRNSLT_SUBFOLDER;
+    if (!installed && folderWritable(beside)) {
+        files.settingsPath = beside + SETTINGS_FILE_NAME;
+        return files;
+    }
+    // The window's AppConfigLocation, named here so that the tools, whose application names
+    // differ, find the same file.
+    const QString config =
+            toUnixFormat(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            + DIR_SEP + QStringLiteral("kelvarome");
+    QDir().mkpath(config);
+    files.settingsPath = config + DIR_SEP + SETTINGS_FILE_NAME;
+    return files;
+}
+
 void fixPaths()
 {
     QStringList documents = GEN_PATH;
@@ -43,8 +79,9 @@ void fixPaths()
 
     QString base = QStringLiteral("%1%2").arg(toUnixFormat(QCoreApplication::applicationDirPath()),
                                               DIR_SEP);
-    TRNSLT_WORKING_DIR = base + TRNSLT_SUBFOLDER;
-    SETTINGS_PATH = base + SETTINGS_FILE_NAME;
+    const ProgramFiles files = programFiles(QCoreApplication::applicationDirPath());
+    TRNSLT_WORKING_DIR = files.translationsDir;
+    SETTINGS_PATH = files.settingsPath;
 
     if (!documents.isEmpty())
         base = QStringLiteral("%1%2%3%4")

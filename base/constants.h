@@ -35,7 +35,21 @@ extern const QString VEK_UNDEF_STR;
 extern const int VEK_UNDEF_INT;
 extern const float VEK_UNDEF_FLT;
 
-// Forms the working folders: translations and settings beside the executable, sliced models and
-// STL files in a product folder inside the first Documents location (or beside the executable
-// when there is none). Creates nothing. Safe to call again: each folder is formed from its name.
+// Where a program whose executable lies in `executableDir` keeps its settings file and finds its
+// translations. Run from a build folder (writable, no installed data folder beside it) both lie
+// beside the executable, as they always have. An installed program (its data folder at
+// ../share/kelvarome from bin/) reads the translations from there; it, and any program whose
+// folder cannot be written, keeps the settings in the user's configuration folder
+// (~/.config/kelvarome, created here), the same for the window and the tools.
+struct ProgramFiles
+{
+    QString settingsPath;
+    QString translationsDir; // ends in "/"
+};
+ProgramFiles programFiles(const QString &executableDir);
+
+// Forms the working folders: translations and settings as programFiles() places them for this
+// executable, sliced models and STL files in a product folder inside the first Documents
+// location (or beside the executable when there is none). Creates nothing but the configuration
+// folder when the settings go there. Safe to call again: each folder is formed from its name.
 void fixPaths();

@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth libgl1-mesa-dri socat x11-utils xserver-xephyr imagemagick
     libqt5multimedia5-plugins xdotool
     libx11-dev dbus-daemon qttranslations5-l10n
+    desktop-file-utils appstream dpkg-dev shared-mime-info
 )
 
 install_missing_packages()

@@ -2,10 +2,12 @@
 #include <QImage>
 #include <QSettings>
 #include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "base/constants.h"
 #include "model/stlreader.h"
+#include "testsupport.h"
 
 // The working folders and the built-in files the application addresses by resource path.
 class TestBase : public QObject
@@ -15,6 +17,7 @@ class TestBase : public QObject
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(gui); }
     void workingFolders();
+    void settingsAndTranslationsPlaces();
     void builtInFilesDecode();
 };
 
@@ -35,6 +38,57 @@ void TestBase::workingFolders()
     fixPaths();
     QCOMPARE(SLICER_WORKING_DIR, exeDir + "/SlicedModels/");
     QCOMPARE(STL_PATH_LOCATION, exeDir + "/STL-Files/");
+}
+
+// The build folder keeps its files beside the executable; an installed program, or one whose
+// folder cannot be written (as root too), uses the configuration and installed data folders.
+void TestBase::settingsAndTranslationsPlaces()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString config = dir.path() + "/config";
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    const auto restore = qScopeGuard([&oldConfig] { qputenv("XDG_CONFIG_HOME", oldConfig); });
+    const QString configSettings = config + "/kelvarome/settings.ini";
+
+    const QString build = dir.path() + "/build";
+    QVERIFY(QDir().mkpath(build));
+    ProgramFiles files = programFiles(build);
+    QCOMPARE(files.settingsPath, build + "/settings.ini");
+    QCOMPARE(files.translationsDir, build + "/Localization/");
+    QVERIFY2(!QFileInfo::exists(config), "nothing is made in the configuration folder");
+    QCOMPARE(QDir(build).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+
+    // Not writable, even for root: a folder under a plain file, and one of the kernel's.
+    QVERIFY(TestSupport::writeFile(dir.path() + "/plain", "x"));
+    for (const QString &folder : {dir.path() + "/plain/bin", QStringLiteral("/proc/1")}) {
+        files = programFiles(folder);
+        QCOMPARE(files.settingsPath, configSettings);
+        QCOMPARE(files.translationsDir, folder + "/Localization/");
+    }
+    QVERIFY(QFileInfo(config + "/kelvarome").isDir());
+
+    // Installed: data folder beside bin/, whether or not bin/ can be written.
+    const QString prefix = dir.path() + "/usr";
+    QVERIFY(QDir().mkpath(prefix + "/bin"));
+    QVERIFY(QDir().mkpath(prefix + "/share/kelvarome/Localization"));
+    files = programFiles(prefix + "/bin/");
+    QCOMPARE(files.settingsPath, configSettings);
+    QCOMPARE(files.translationsDir, prefix + "/share/kelvarome/Localization/");
+
+    // A settings file made there is read back by the next program that resolves it.
+    QVERIFY(QDir().rmpath(config + "/kelvarome"));
+    files = programFiles(prefix + "/bin");
+    QSettings written(files.settingsPath, QSettings::IniFormat);
+    written.setValue("ProgramSettings/language", "de");
+    written.sync();
+    QCOMPARE(written.status(), QSettings::NoError);
+    QCOMPARE(QSettings(programFiles(dir.path() + "/plain/bin").settingsPath, QSettings::IniFormat)
+                     .value("ProgramSettings/language")
+                     .toString(),
+             QStringLiteral("de"));
 }
 
 void TestBase::builtInFilesDecode()
