@@ -63,7 +63,7 @@ void TestBase::settingsAndTranslationsPlaces()
 
     // Not writable, even for root: a folder under a plain file, and one of the kernel's.
     QVERIFY(TestSupport::writeFile(dir.path() + "/plain", "x"));
-    for (const QString &folder : {dir.path() + "/plain/bin", QStringLiteral("/proc/1")}) {
+    for (const QString &folder : {QString(dir.path() + "/plain/bin"), QStringLiteral("/proc/1")}) {
         files = programFiles(folder);
         QCOMPARE(files.settingsPath, configSettings);
         QCOMPARE(files.translationsDir, folder + "/Localization/");

@@ -167,10 +167,13 @@ void TestModelPage::sliceButtonWritesWhatTheToolWrites()
     if (!disk.isMounted() && QStorageInfo(dir.path()).bytesAvailable() > qint64(350e9))
         QSKIP("The disk has room for the tall model's layers, and no small disk can be mounted.");
     QCOMPARE(label(test, "lblObjectHeight"), QStringLiteral("200000000.00"));
+    test.find<QComboBox>("cboZIncrement")->setCurrentText("100");
     QTest::mouseClick(test.find<QPushButton>("btnSlice"), Qt::LeftButton);
-    QVERIFY(test.dialogs->shown.last().startsWith("Critical Kelvarome: Slicing error: bool "
+    QVERIFY2(
+            test.dialogs->shown.last().startsWith("Critical Kelvarome: Slicing error: bool "
                                                   "Slicer::engage(const SliceRequest &, QString &) "
-                                                  "ERROR: the layers do not fit on the disk: "));
+                                                  "ERROR: the layers do not fit on the disk: "),
+            qPrintable(test.dialogs->shown.join('|')));
     QVERIFY(QDir(SLICER_WORKING_DIR).isEmpty());
 }
 

@@ -118,10 +118,11 @@ void TestPackage::installedProgramsRun()
                              "kelvarome-virtual-printer"})
         QVERIFY2(QFileInfo(bin + "/" + tool).isExecutable(), tool);
 
-    // The installed slicer writes a job from a small model.
+    // The installed slicer writes a job from a small model: 20 planes of 100 µm, the top clear of
+    // the last one.
     const QString model = m_scratch.path() + "/cube.stl";
     QVERIFY(TestSupport::writeFile(
-            model, TestSupport::binaryStl(TestSupport::boxFacets(0, 0, 0, 5, 5, 2))));
+            model, TestSupport::binaryStl(TestSupport::boxFacets(0, 0, 0, 5, 5, 2.05f))));
     const QString out = m_scratch.path() + "/runs";
     QByteArray printed;
     QCOMPARE(run(bin + "/kelvarome-slice", {model, "--out", out}, &printed), 0);

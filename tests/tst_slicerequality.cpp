@@ -151,6 +151,14 @@ private:
     Slicer m_slicer;
 };
 
+// Under the address and undefined-behaviour sanitizers the slicer runs several times slower:
+// there the shared models are sliced at one thickness and the large ones left out.
+#ifdef KELVAROME_SANITIZED_BUILD
+const bool SANITIZED_BUILD = true;
+#else
+const bool SANITIZED_BUILD = false;
+#endif
+
 void TestSlicerEquality::compareWithReference(const QString &model, const QList<int> &thicknesses)
 {
     for (const int microns : thicknesses) {
@@ -278,9 +286,13 @@ void TestSlicerEquality::documentsAsTheReference()
     const QFileInfoList models = QDir(SHARED_MODELS_DIR).entryInfoList({"*.stl"});
     if (models.isEmpty())
         QSKIP("the shared models are not there");
-    for (const QFileInfo &model : models)
+    for (const QFileInfo &model : models) {
+        const bool large = model.size() >= 2000000;
+        if (large && SANITIZED_BUILD)
+            continue;
         compareWithReference(model.filePath(),
-                             model.size() < 2000000 ? QList<int>{50, 100} : QList<int>{100});
+                             large || SANITIZED_BUILD ? QList<int>{100} : QList<int>{50, 100});
+    }
 }
 
 QTEST_MAIN(TestSlicerEquality)
