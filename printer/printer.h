@@ -54,6 +54,8 @@ public:
     bool subMergeIntoResin();
     bool emergeFromResin();
     void printingMovement(int stepUm, bool doubleMovement);
+    // Releases the motor, waits a second and turns the LEDs off; false, at once, when the port
+    // is not ready or has been closed.
     bool abortPrint();
     void turnOffLeds();
 

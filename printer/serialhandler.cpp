@@ -16,6 +16,7 @@ SerialHandler::SerialHandler(QObject *parent)
     : QSerialPort(parent)
 {
     connect(this, &QSerialPort::errorOccurred, this, &SerialHandler::onErrorOccurred);
+    connect(this, &QIODevice::readyRead, this, &SerialHandler::dropStaleInput);
 }
 
 void SerialHandler::connectSerialHandler(const QString &portName)
@@ -31,7 +32,13 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
 {
     if (!isOpen())
         return QString();
-    if (write(data.toUtf8()) < 0 || (!flush() && error() == QSerialPort::WriteError)) {
+    if (waitAnswer)
+        clear(QSerialPort::Input);
+    // A terminal whose far end hung up refuses writes with a resource error: gone as well, and
+    // known at once, before anything queued behind this command (a frame change) runs.
+    if (write(data.toUtf8()) < 0
+        || (!flush()
+            && (error() == QSerialPort::WriteError || error() == QSerialPort::ResourceError))) {
         loseDevice();
         return QString();
     }
@@ -45,15 +52,10 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
 
 bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
 {
-    if (!port.isOpen() || port.write(CMD_SEND_ACK.toUtf8()) < 0)
+    if (!writeQuestion(port, CMD_SEND_ACK) || collectAnswer(port, timeoutMs) != ANS_RECV_ACK)
         return false;
-    port.flush();
-    if (collectAnswer(port, timeoutMs) != ANS_RECV_ACK)
+    if (!writeQuestion(port, CMD_SEND_MDL))
         return false;
-
-    if (!port.isOpen() || port.write(CMD_SEND_MDL.toUtf8()) < 0)
-        return false;
-    port.flush();
     const QString model = collectAnswer(port, timeoutMs);
     return !model.isEmpty() && model == ANS_RECV_MDL;
 }
@@ -149,6 +151,26 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
         bytes += port.readAll();
     }
     return answerText(bytes.left(ANSWER_BYTE_BUDGET));
+}
+
+bool SerialHandler::writeQuestion(QSerialPort &port, const QString &command)
+{
+    if (!port.isOpen())
+        return false;
+    port.clear(QSerialPort::Input);
+    if (port.write(command.toUtf8()) < 0)
+        return false;
+    port.flush();
+    return true;
+}
+
+void SerialHandler::dropStaleInput()
+{
+    // Between answers nobody reads the port: a device that keeps talking through a night's
+    // print must not fill the memory. An answer being collected is read long before this.
+    const qint64 excess = bytesAvailable() - UNREAD_BYTE_LIMIT;
+    if (excess > 0)
+        skip(excess);
 }
 
 void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)

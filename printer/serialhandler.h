@@ -21,6 +21,8 @@ public:
     // most ten characters.
     static constexpr int ANSWER_EXTRA_TIME_MS = 2000;
     static constexpr int ANSWER_BYTE_BUDGET = 64;
+    // Bytes nobody waits for (late answers, chatter) are kept up to this many, the newest.
+    static constexpr int UNREAD_BYTE_LIMIT = 4096;
 
     explicit SerialHandler(QObject *parent = nullptr);
 
@@ -30,8 +32,9 @@ public:
     bool isReady() const { return ready; }
 
     // Sends one command; with waitAnswer, returns the answer as simplified text (empty when the
-    // line stayed silent). Sends nothing and returns an empty text when the port is closed. A
-    // command that cannot be written means the device went away: the port is closed.
+    // line stayed silent), after discarding whatever arrived before the command. Sends nothing
+    // and returns an empty text when the port is closed. A command that cannot be written means
+    // the device went away: the port is closed.
     QString sendData(const QString &data, bool waitAnswer);
 
     // "10" must be answered "OK", then "12" the model name, each within timeoutMs of silence.
@@ -60,6 +63,10 @@ private:
     static bool probe(QSerialPort &port);
     static bool assertDataTerminalReady(QSerialPort &port);
     static QString collectAnswer(QSerialPort &port, int silenceMs);
+    // Writes a command whose answer is awaited, with nothing stale left to be taken for it.
+    static bool writeQuestion(QSerialPort &port, const QString &command);
+
+    void dropStaleInput();
 
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void closeAfterReadError();

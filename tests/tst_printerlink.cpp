@@ -23,6 +23,7 @@ private slots:
     void handshake_data();
     void handshake();
     void answersAndHangUps();
+    void staleAndEndlessInput();
     void scanFindsOnlyPrinters();
     void connectTestCloseAndLose();
     void motionLedAndLayerCommands();
@@ -107,6 +108,26 @@ void TestPrinterLink::answersAndHangUps()
     QCOMPARE(handler.sendData(CMD_SEND_MDL, true), QString());
     QVERIFY(elapsed.elapsed() < SerialHandler::ANSWER_SILENCE_MS + 200);
     QTRY_VERIFY_WITH_TIMEOUT(!handler.isOpen(), 1000);
+}
+
+void TestPrinterLink::staleAndEndlessInput()
+{
+    // A late answer that came in after its wait is no answer to the next question.
+    const auto late = start(behaviour([](auto &b) { b.answerDelayMs = 400; }));
+    SerialHandler handler;
+    handler.connectSerialHandler(late->devicePath());
+    QCOMPARE(handler.sendData(CMD_SEND_MDL, true), QString());
+    QTest::qWait(150);
+    QCOMPARE(handler.sendData(CMD_SEND_ACK, true), QString());
+    QTest::qWait(150);
+    QCOMPARE(handler.sendData(CMD_SEND_MDL, true), QString());
+
+    // Chatter nobody asked for is kept only up to the limit, however long it lasts.
+    const auto chatty = start(behaviour([](auto &b) { b.streamGapMs = 2, b.streamBytes = 512; }));
+    handler.connectSerialHandler(chatty->devicePath());
+    QTest::qWait(500);
+    QVERIFY(handler.bytesAvailable() > 0
+            && handler.bytesAvailable() <= SerialHandler::UNREAD_BYTE_LIMIT);
 }
 
 void TestPrinterLink::scanFindsOnlyPrinters()
