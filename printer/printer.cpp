@@ -173,6 +173,10 @@ bool Printer::emergeFromResin()
 void Printer::printingMovement(int stepUm, bool doubleMovement)
 {
     turnOffLeds();
+    // A printer that went away has no plate to step: its second of waiting would only hold the
+    // window up.
+    if (!isOpen())
+        return;
     pause(LAYER_MOVE_PAUSE_MS);
     if (isReady())
         move(-1, stepUm, false, doubleMovement);

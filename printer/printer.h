@@ -53,6 +53,8 @@ public:
     bool goDown(int distanceUm, bool doubleMovement, bool release);
     bool subMergeIntoResin();
     bool emergeFromResin();
+    // The layer change: LEDs off, a second's pause, one step down; only the first when the port
+    // has been closed.
     void printingMovement(int stepUm, bool doubleMovement);
     // Releases the motor, waits a second and turns the LEDs off; false, at once, when the port
     // is not ready or has been closed.

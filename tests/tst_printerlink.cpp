@@ -191,6 +191,9 @@ void TestPrinterLink::connectTestCloseAndLose()
     QElapsedTimer elapsed;
     elapsed.start();
     QVERIFY(!printer.testConnection());
+    // Nor do a print's layer change and abort wait their second for a printer that is gone.
+    printer.printingMovement(100, false);
+    QVERIFY(!printer.abortPrint());
     QVERIFY(elapsed.elapsed() < 200);
     QTRY_VERIFY_WITH_TIMEOUT(!printer.isMoving(), Printer::RELEASE_DELAY_MS + 500);
     QVERIFY(!printer.openConnection());
