@@ -223,5 +223,5 @@ void Printer::send(const QString &command)
 
 void Printer::pause(int ms)
 {
-    QThread::msleep(ms);
+    port->pauseWatching(ms);
 }

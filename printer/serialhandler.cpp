@@ -1,5 +1,6 @@
 #include "printer/serialhandler.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSerialPortInfo>
 #include <QSysInfo>
@@ -9,6 +10,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -34,11 +36,9 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
         return QString();
     if (waitAnswer)
         clear(QSerialPort::Input);
-    // A terminal whose far end hung up refuses writes with a resource error: gone as well, and
-    // known at once, before anything queued behind this command (a frame change) runs.
-    if (write(data.toUtf8()) < 0
-        || (!flush()
-            && (error() == QSerialPort::WriteError || error() == QSerialPort::ResourceError))) {
+    // A device that went away is known at once, before anything queued behind this command (a
+    // frame change) runs.
+    if (write(data.toUtf8()) < 0 || (!flush() && failedForGood(*this))) {
         loseDevice();
         return QString();
     }
@@ -48,6 +48,15 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
     if (!isOpen())
         loseDevice();
     return answer;
+}
+
+void SerialHandler::pauseWatching(int ms)
+{
+    const QDeadlineTimer deadline(qMax(0, ms), Qt::PreciseTimer);
+    while (isOpen() && !deadline.hasExpired()) {
+        if (!waitForReadyRead(int(deadline.remainingTime())) && failedForGood(*this))
+            loseDevice();
+    }
 }
 
 bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
@@ -143,9 +152,10 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
             break;
         if (!port.waitForReadyRead(int(qMin<qint64>(silenceMs, leftMs)))) {
             // A pseudo-terminal whose far end hung up reports read errors without end.
-            if (port.error() == QSerialPort::ReadError
-                || port.error() == QSerialPort::ResourceError)
+            if (failedForGood(port))
                 port.close();
+            else if (port.error() != QSerialPort::TimeoutError)
+                continue;
             break;
         }
         bytes += port.readAll();
@@ -173,6 +183,22 @@ void SerialHandler::dropStaleInput()
         skip(excess);
 }
 
+bool SerialHandler::failedForGood(const QSerialPort &port)
+{
+    if (port.error() != QSerialPort::ReadError && port.error() != QSerialPort::WriteError
+        && port.error() != QSerialPort::ResourceError)
+        return false;
+#ifdef Q_OS_UNIX
+    // A read that found nothing (the bytes were taken by a blocking wait before the port's own
+    // notification came) or a full output queue reports the same errors as a device that went
+    // away; only the terminal's hang-up tells them apart.
+    pollfd terminal{int(port.handle()), POLLIN | POLLOUT, 0};
+    return ::poll(&terminal, 1, 0) < 0 || (terminal.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+#else
+    return true;
+#endif
+}
+
 void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     // A device that went away reports read or resource errors without end. Closing is queued:
@@ -189,8 +215,16 @@ void SerialHandler::closeAfterReadError()
     if (!closeAfterReadErrorQueued)
         return;
     closeAfterReadErrorQueued = false;
-    if (isOpen())
+    if (!isOpen())
+        return;
+    if (failedForGood(*this)) {
         loseDevice();
+        return;
+    }
+    // A false alarm: the error stopped the port's reading, which goes on (and so watches for a
+    // hang-up) once the bytes waiting unread are taken; nobody asked for them.
+    clearError();
+    readAll();
 }
 
 void SerialHandler::loseDevice()

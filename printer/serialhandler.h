@@ -37,6 +37,11 @@ public:
     // the device went away: the port is closed.
     QString sendData(const QString &data, bool waitAnswer);
 
+    // Blocks the calling thread for `ms`, as a pause between commands does, but ends at once
+    // when the device goes away meanwhile (the port is closed then, as by sendData). Bytes
+    // arriving meanwhile are left unread. Returns at once when the port is closed.
+    void pauseWatching(int ms);
+
     // "10" must be answered "OK", then "12" the model name, each within timeoutMs of silence.
     // The port must be open and configured.
     static bool handshake(QSerialPort &port, int timeoutMs);
@@ -63,6 +68,8 @@ private:
     static bool probe(QSerialPort &port);
     static bool assertDataTerminalReady(QSerialPort &port);
     static QString collectAnswer(QSerialPort &port, int silenceMs);
+    // Whether the port's last error means the device went away, rather than a passing one.
+    static bool failedForGood(const QSerialPort &port);
     // Writes a command whose answer is awaited, with nothing stale left to be taken for it.
     static bool writeQuestion(QSerialPort &port, const QString &command);
 
