@@ -279,11 +279,11 @@ void TestPrint::faultyPrinter_data()
             << behaviour([](auto &b) { b.hangUpAfterCommands = 6; }) << false << gone.arg(1)
             << "] The printer went away at frame 1 of 2.\n"
             << 500;
-    // Found when the step down cannot be sent, after the layer change's second of waiting.
+    // In the layer change's second between the LEDs off and the step down.
     QTest::newRow("hang-up at the layer change")
             << behaviour([](auto &b) { b.hangUpAfterCommands = 11; }) << false << gone.arg(1)
             << "] The printer went away at frame 1 of 2.\n"
-            << 1500;
+            << 500;
     QTest::newRow("hang-up in the final lift")
             << behaviour([](auto &b) { b.hangUpAfterCommands = 21; }) << false << gone.arg(2)
             << "] The printer went away at frame 2 of 2.\n"
