@@ -173,10 +173,6 @@ bool Printer::emergeFromResin()
 void Printer::printingMovement(int stepUm, bool doubleMovement)
 {
     turnOffLeds();
-    // A printer that went away has no plate to step: its second of waiting would only hold the
-    // window up.
-    if (!isOpen())
-        return;
     pause(LAYER_MOVE_PAUSE_MS);
     if (isReady())
         move(-1, stepUm, false, doubleMovement);
@@ -184,8 +180,7 @@ void Printer::printingMovement(int stepUm, bool doubleMovement)
 
 bool Printer::abortPrint()
 {
-    // A printer that went away has no motor to release: waiting for it would only hold the
-    // window up.
+    // A printer that went away has no motor to release.
     if (!isReady() || !isOpen())
         return false;
     send(CMD_MTR_RLSE);
