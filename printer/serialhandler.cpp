@@ -185,8 +185,9 @@ void SerialHandler::dropStaleInput()
 
 bool SerialHandler::failedForGood(const QSerialPort &port)
 {
-    if (port.error() != QSerialPort::ReadError && port.error() != QSerialPort::WriteError
-        && port.error() != QSerialPort::ResourceError)
+    if (port.error() == QSerialPort::WriteError)
+        return true;
+    if (port.error() != QSerialPort::ReadError && port.error() != QSerialPort::ResourceError)
         return false;
 #ifdef Q_OS_UNIX
     // A read that found nothing (the bytes were taken by a blocking wait before the port's own
