@@ -106,8 +106,7 @@ bool Printer::openConnection(QString &error)
 
 bool Printer::testConnection()
 {
-    if (port->isOpen())
-        port->readAll();
+    // Whatever waits unread is discarded by the question itself.
     if (!isReady())
         return false;
     return port->sendData(CMD_SEND_MDL, true) == ANS_RECV_MDL;
@@ -181,7 +180,8 @@ void Printer::printingMovement(int stepUm, bool doubleMovement)
 
 bool Printer::abortPrint()
 {
-    if (!isReady())
+    // A printer that went away has no motor to release.
+    if (!isReady() || !isOpen())
         return false;
     send(CMD_MTR_RLSE);
     pause(RELEASE_PAUSE_MS);
@@ -218,5 +218,5 @@ void Printer::send(const QString &command)
 
 void Printer::pause(int ms)
 {
-    QThread::msleep(ms);
+    port->pauseWatching(ms);
 }

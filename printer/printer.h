@@ -12,7 +12,7 @@ class SerialHandler;
 //
 // Every byte goes out on the thread the printer lives on (a serial port is not shared between
 // threads), and the printer waits in one way only: its pauses and answer waits block that
-// thread. Another thread asks for a move by posting it to the printer, for example
+// thread. A pause ends early when the printer goes away meanwhile. Another thread asks for a move by posting it to the printer, for example
 // QMetaObject::invokeMethod(printer, &Printer::emergeFromResin, Qt::QueuedConnection); it runs
 // on the printer's thread, in order with everything else the printer sends.
 class Printer : public QObject
@@ -53,7 +53,10 @@ public:
     bool goDown(int distanceUm, bool doubleMovement, bool release);
     bool subMergeIntoResin();
     bool emergeFromResin();
+    // The layer change: LEDs off, a second's pause, one step down.
     void printingMovement(int stepUm, bool doubleMovement);
+    // Releases the motor, waits a second and turns the LEDs off; false, at once, when the port
+    // is not ready or has been closed.
     bool abortPrint();
     void turnOffLeds();
 

@@ -1,5 +1,6 @@
 #include "printer/serialhandler.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSerialPortInfo>
 #include <QSysInfo>
@@ -9,6 +10,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -16,6 +18,7 @@ SerialHandler::SerialHandler(QObject *parent)
     : QSerialPort(parent)
 {
     connect(this, &QSerialPort::errorOccurred, this, &SerialHandler::onErrorOccurred);
+    connect(this, &QIODevice::readyRead, this, &SerialHandler::dropStaleInput);
 }
 
 void SerialHandler::connectSerialHandler(const QString &portName)
@@ -31,7 +34,11 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
 {
     if (!isOpen())
         return QString();
-    if (write(data.toUtf8()) < 0 || (!flush() && error() == QSerialPort::WriteError)) {
+    if (waitAnswer)
+        clear(QSerialPort::Input);
+    // A device that went away is known at once, before anything queued behind this command (a
+    // frame change) runs.
+    if (write(data.toUtf8()) < 0 || (!flush() && failedForGood(*this))) {
         loseDevice();
         return QString();
     }
@@ -43,17 +50,21 @@ QString SerialHandler::sendData(const QString &data, bool waitAnswer)
     return answer;
 }
 
+void SerialHandler::pauseWatching(int ms)
+{
+    const QDeadlineTimer deadline(qMax(0, ms), Qt::PreciseTimer);
+    while (isOpen() && !deadline.hasExpired()) {
+        if (!waitForReadyRead(int(deadline.remainingTime())) && failedForGood(*this))
+            loseDevice();
+    }
+}
+
 bool SerialHandler::handshake(QSerialPort &port, int timeoutMs)
 {
-    if (!port.isOpen() || port.write(CMD_SEND_ACK.toUtf8()) < 0)
+    if (!writeQuestion(port, CMD_SEND_ACK) || collectAnswer(port, timeoutMs) != ANS_RECV_ACK)
         return false;
-    port.flush();
-    if (collectAnswer(port, timeoutMs) != ANS_RECV_ACK)
+    if (!writeQuestion(port, CMD_SEND_MDL))
         return false;
-
-    if (!port.isOpen() || port.write(CMD_SEND_MDL.toUtf8()) < 0)
-        return false;
-    port.flush();
     const QString model = collectAnswer(port, timeoutMs);
     return !model.isEmpty() && model == ANS_RECV_MDL;
 }
@@ -141,14 +152,52 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
             break;
         if (!port.waitForReadyRead(int(qMin<qint64>(silenceMs, leftMs)))) {
             // A pseudo-terminal whose far end hung up reports read errors without end.
-            if (port.error() == QSerialPort::ReadError
-                || port.error() == QSerialPort::ResourceError)
+            if (failedForGood(port))
                 port.close();
+            else if (port.error() != QSerialPort::TimeoutError)
+                continue;
             break;
         }
         bytes += port.readAll();
     }
     return answerText(bytes.left(ANSWER_BYTE_BUDGET));
+}
+
+bool SerialHandler::writeQuestion(QSerialPort &port, const QString &command)
+{
+    if (!port.isOpen())
+        return false;
+    port.clear(QSerialPort::Input);
+    if (port.write(command.toUtf8()) < 0)
+        return false;
+    port.flush();
+    return true;
+}
+
+void SerialHandler::dropStaleInput()
+{
+    // Between answers nobody reads the port: a device that keeps talking through a night's
+    // print must not fill the memory. An answer being collected is read long before this.
+    const qint64 excess = bytesAvailable() - UNREAD_BYTE_LIMIT;
+    if (excess > 0)
+        skip(excess);
+}
+
+bool SerialHandler::failedForGood(const QSerialPort &port)
+{
+    if (port.error() == QSerialPort::WriteError)
+        return true;
+    if (port.error() != QSerialPort::ReadError && port.error() != QSerialPort::ResourceError)
+        return false;
+#ifdef Q_OS_UNIX
+    // A read that found nothing (the bytes were taken by a blocking wait before the port's own
+    // notification came) or a full output queue reports the same errors as a device that went
+    // away; only the terminal's hang-up tells them apart.
+    pollfd terminal{int(port.handle()), POLLIN | POLLOUT, 0};
+    return ::poll(&terminal, 1, 0) < 0 || (terminal.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+#else
+    return true;
+#endif
 }
 
 void SerialHandler::onErrorOccurred(QSerialPort::SerialPortError error)
@@ -167,8 +216,16 @@ void SerialHandler::closeAfterReadError()
     if (!closeAfterReadErrorQueued)
         return;
     closeAfterReadErrorQueued = false;
-    if (isOpen())
+    if (!isOpen())
+        return;
+    if (failedForGood(*this)) {
         loseDevice();
+        return;
+    }
+    // A false alarm: the error stopped the port's reading, which goes on (and so watches for a
+    // hang-up) once the bytes waiting unread are taken; nobody asked for them.
+    clearError();
+    readAll();
 }
 
 void SerialHandler::loseDevice()

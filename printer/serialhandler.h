@@ -21,6 +21,8 @@ public:
     // most ten characters.
     static constexpr int ANSWER_EXTRA_TIME_MS = 2000;
     static constexpr int ANSWER_BYTE_BUDGET = 64;
+    // Bytes nobody waits for (late answers, chatter) are kept up to this many, the newest.
+    static constexpr int UNREAD_BYTE_LIMIT = 4096;
 
     explicit SerialHandler(QObject *parent = nullptr);
 
@@ -30,9 +32,15 @@ public:
     bool isReady() const { return ready; }
 
     // Sends one command; with waitAnswer, returns the answer as simplified text (empty when the
-    // line stayed silent). Sends nothing and returns an empty text when the port is closed. A
-    // command that cannot be written means the device went away: the port is closed.
+    // line stayed silent), after discarding whatever arrived before the command. Sends nothing
+    // and returns an empty text when the port is closed. A command that cannot be written means
+    // the device went away: the port is closed.
     QString sendData(const QString &data, bool waitAnswer);
+
+    // Blocks the calling thread for `ms`, as a pause between commands does, but ends at once
+    // when the device goes away meanwhile (the port is closed then, as by sendData). Bytes
+    // arriving meanwhile are left unread. Returns at once when the port is closed.
+    void pauseWatching(int ms);
 
     // "10" must be answered "OK", then "12" the model name, each within timeoutMs of silence.
     // The port must be open and configured.
@@ -60,6 +68,12 @@ private:
     static bool probe(QSerialPort &port);
     static bool assertDataTerminalReady(QSerialPort &port);
     static QString collectAnswer(QSerialPort &port, int silenceMs);
+    // Whether the port's last error means the device went away, rather than a passing one.
+    static bool failedForGood(const QSerialPort &port);
+    // Writes a command whose answer is awaited, with nothing stale left to be taken for it.
+    static bool writeQuestion(QSerialPort &port, const QString &command);
+
+    void dropStaleInput();
 
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void closeAfterReadError();

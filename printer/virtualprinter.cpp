@@ -72,11 +72,8 @@ bool VirtualPrinter::open(QString &error)
 
     readNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
     connect(readNotifier, &QSocketNotifier::activated, this, &VirtualPrinter::readCommands);
-    if (behaviour.streamGapMs >= 0) {
-        chatterTimer = new QTimer(this);
-        connect(chatterTimer, &QTimer::timeout, this, &VirtualPrinter::sendChatter);
-        chatterTimer->start(behaviour.streamGapMs);
-    }
+    if (behaviour.streamFromCommand <= 0)
+        startChatter();
     return true;
 }
 
@@ -138,8 +135,10 @@ void VirtualPrinter::hangUp()
 {
     const bool wasOpen = masterFd >= 0;
     closeTerminal();
-    if (wasOpen)
-        emit hungUp();
+    if (!wasOpen)
+        return;
+    noteFault();
+    emit hungUp();
 }
 
 void VirtualPrinter::closeTerminal()
@@ -186,7 +185,12 @@ void VirtualPrinter::handleCommand(const QByteArray &code)
         hangUp();
         return;
     }
-    if (behaviour.silent)
+    if (commandCount == behaviour.streamFromCommand)
+        startChatter();
+    if (commandCount == behaviour.silentFromCommand)
+        noteFault();
+    if (behaviour.silent
+        || (behaviour.silentFromCommand > 0 && commandCount >= behaviour.silentFromCommand))
         return;
     if (code == CMD_SEND_ACK.toLatin1())
         scheduleAnswer(behaviour.ackAnswer);
@@ -218,6 +222,22 @@ void VirtualPrinter::sendBytes(const QByteArray &bytes)
     // on a line nobody reads.
     if (masterFd >= 0)
         (void)::write(masterFd, bytes.constData(), size_t(bytes.size()));
+}
+
+void VirtualPrinter::startChatter()
+{
+    if (behaviour.streamGapMs < 0 || chatterTimer || masterFd < 0)
+        return;
+    noteFault();
+    chatterTimer = new QTimer(this);
+    connect(chatterTimer, &QTimer::timeout, this, &VirtualPrinter::sendChatter);
+    chatterTimer->start(behaviour.streamGapMs);
+}
+
+void VirtualPrinter::noteFault()
+{
+    if (faultStartedMs == 0)
+        faultStartedMs = monotonicNowMs();
 }
 
 void VirtualPrinter::sendChatter()

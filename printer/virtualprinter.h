@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -22,8 +24,10 @@ struct VirtualPrinterBehaviour
     int answerDelayMs = 0;
     int pieceGapMs = -1; // >= 0: answers leave in pieces of three bytes, this far apart
     bool silent = false;
-    int streamGapMs = -1; // >= 0: chatter of streamBytes bytes this often, from the start on
+    int silentFromCommand = 0; // > 0: no answer from the n-th command received on
+    int streamGapMs = -1; // >= 0: chatter of streamBytes bytes this often, without end
     int streamBytes = 32;
+    int streamFromCommand = 0; // > 0: the chatter starts on receiving the n-th command
     int hangUpAfterCommands = 0; // > 0: hangs up on receiving that many commands
 };
 
@@ -51,6 +55,10 @@ public:
     QList<ReceivedCommand> received() const;
     void clearReceived();
 
+    // When the first misbehaviour began (hang-up, silence, chatter), on monotonicNowMs()'s
+    // clock; 0 while the printer has behaved.
+    qint64 faultAtMs() const { return faultStartedMs; }
+
     // Milliseconds on the monotonic clock, comparable across threads.
     static qint64 monotonicNowMs();
     // Name of a command in the printer's table ("CMD_MTR_300U"), or "unknown".
@@ -70,7 +78,9 @@ private:
     void handleCommand(const QByteArray &code);
     void scheduleAnswer(const QByteArray &text);
     void sendBytes(const QByteArray &bytes);
+    void startChatter();
     void sendChatter();
+    void noteFault();
 
     const VirtualPrinterBehaviour behaviour;
     int masterFd = -1;
@@ -81,6 +91,7 @@ private:
     QByteArray pending;
     int commandCount = 0;
     int chatterOffset = 0;
+    std::atomic<qint64> faultStartedMs{0};
     mutable QMutex receivedMutex;
     QList<ReceivedCommand> receivedCommands;
 };
@@ -102,6 +113,7 @@ public:
     QList<QByteArray> codes() const;
     void clearReceived() { printer->clearReceived(); }
     void hangUp();
+    qint64 faultAtMs() const { return printer->faultAtMs(); }
 
 private:
     QThread thread;

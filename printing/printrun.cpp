@@ -162,7 +162,9 @@ void PrintRun::onAborted()
 {
     m_keepAlive.stop();
     if (!m_abortReason.isEmpty())
-        m_logger->write(QStringLiteral("The printer went away."));
+        m_logger->write(QStringLiteral("The printer went away at frame %1 of %2.")
+                                .arg(m_lostAtFrame)
+                                .arg(m_model.getTotalFrames()));
     m_logger->write(QStringLiteral("Print has been ABORTED!"));
     m_logger->stop();
     stopTimers();
@@ -173,8 +175,9 @@ void PrintRun::onPrinterLost()
 {
     if (!isPrinting())
         return;
+    m_lostAtFrame = m_model.getCurrentFrame();
     m_abortReason = tr("The printer went away during the print, at frame %1 of %2.")
-                            .arg(m_model.getCurrentFrame())
+                            .arg(m_lostAtFrame)
                             .arg(m_model.getTotalFrames());
     abort();
 }

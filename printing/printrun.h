@@ -102,4 +102,6 @@ private:
     QMetaObject::Connection m_ledConnection;
     QMetaObject::Connection m_lostConnection;
     QString m_abortReason;
+    // The frame on the screen when the printer went away (the abort resets the model).
+    int m_lostAtFrame = 0;
 };

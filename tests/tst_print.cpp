@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QtTest>
 
 #include "base/constants.h"
@@ -19,6 +20,8 @@
 #include "tests/windowsupport.h"
 
 using namespace VirtualPrinters;
+
+Q_DECLARE_METATYPE(VirtualPrinterBehaviour)
 using WindowSupport::TestWindow;
 
 namespace {
@@ -91,7 +94,9 @@ private slots:
     void initTestCase();
     void wholePrint();
     void pauseExtractRepositionResume();
-    void abortAndPrinterGoneAndRefusals();
+    void abortAndRefusals();
+    void faultyPrinter_data();
+    void faultyPrinter();
     void calibrationGridSavedAtEveryStep();
     void gridAndZoomWaitForThePrint();
     void testLayersFlashEveryFrameOnce();
@@ -217,7 +222,7 @@ void TestPrint::pauseExtractRepositionResume()
             && test->find("btnStartPrinting")->isEnabled());
 }
 
-void TestPrint::abortAndPrinterGoneAndRefusals()
+void TestPrint::abortAndRefusals()
 {
     const auto board = start();
     const auto test = windowFor(*board);
@@ -272,23 +277,105 @@ void TestPrint::abortAndPrinterGoneAndRefusals()
     QTest::qWait(1500);
     QCOMPARE(board->codes().size(), 10);
     QVERIFY(test->find("btnStartPrinting")->isEnabled());
+}
 
-    // The printer hangs up during an exposure: the print stops with the reason, the log says so.
+void TestPrint::faultyPrinter_data()
+{
+    QTest::addColumn<VirtualPrinterBehaviour>("board");
+    QTest::addColumn<bool>("hangUpWhilePaused");
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("logLine");
+    // From the fault to the end of the print; -1 where the print carries on to its end.
+    QTest::addColumn<int>("stopsWithinMs");
+
+    const QString gone = "Warning Kelvarome: Print has been ABORTED!\nThe printer went away "
+                         "during the print, at frame %1 of 2.";
+    const QString finished = "Information Kelvarome: Print successfully completed!";
+    // The board counts the handshakes of the scan and of the connection: the print's commands
+    // begin with the 5th, its first layer change with the 11th ("66"), its final lift with the
+    // 21st.
+    QTest::newRow("hang-up in an exposure")
+            << behaviour([](auto &b) { b.hangUpAfterCommands = 6; }) << false << gone.arg(1)
+            << "] The printer went away at frame 1 of 2.\n"
+            << 500;
+    // In the layer change's second between the LEDs off and the step down.
+    QTest::newRow("hang-up at the layer change")
+            << behaviour([](auto &b) { b.hangUpAfterCommands = 11; }) << false << gone.arg(1)
+            << "] The printer went away at frame 1 of 2.\n"
+            << 500;
+    QTest::newRow("hang-up in the final lift")
+            << behaviour([](auto &b) { b.hangUpAfterCommands = 21; }) << false << gone.arg(2)
+            << "] The printer went away at frame 2 of 2.\n"
+            << 500;
+    QTest::newRow("hang-up while paused") << VirtualPrinterBehaviour() << true << gone.arg(1)
+                                          << "] The printer went away at frame 1 of 2.\n"
+                                          << 500;
+    // Nothing in a print waits for an answer: these the host cannot tell from a working board.
+    QTest::newRow("silent from the print on")
+            << behaviour([](auto &b) { b.silentFromCommand = 5; }) << false << finished
+            << "] Printing has finished!" << -1;
+    QTest::newRow("chatter from the print on") << behaviour([](auto &b) {
+        b.streamFromCommand = 5;
+        b.streamGapMs = 5;
+        b.streamBytes = 64;
+    }) << false << finished << "] Printing has finished!"
+                                               << -1;
+    QTest::newRow("late answers") << behaviour([](auto &b) { b.answerDelayMs = 150; }) << false
+                                  << finished << "] Printing has finished!" << -1;
+}
+
+void TestPrint::faultyPrinter()
+{
+    QFETCH(VirtualPrinterBehaviour, board);
+    QFETCH(bool, hangUpWhilePaused);
+    QFETCH(QString, outcome);
+    QFETCH(QString, logLine);
+    QFETCH(int, stopsWithinMs);
+    const auto printer = start(board);
+    const auto test = windowFor(*printer);
+    QFile::remove(SLICER_WORKING_DIR + "printing.log");
+    auto *page = test->find<PrintingPage>();
+    qint64 endedAtMs = 0;
+    connect(page, &PrintingPage::sgnPrintEnded, this,
+            [&endedAtMs] { endedAtMs = VirtualPrinter::monotonicNowMs(); });
+    // The longest the window went without handling its events (the layer change's pause of
+    // one second on the GUI thread belongs to the protocol).
+    QElapsedTimer sinceTick;
+    qint64 longestGapMs = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this,
+            [&] { longestGapMs = qMax(longestGapMs, sinceTick.restart()); });
+    sinceTick.start();
+    ticker.start(20);
+
     click(*test, "btnStartPrinting");
-    QTRY_COMPARE(board->codes().size(), 12);
-    board->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(
-            test->dialogs->shown.last(),
-            QStringLiteral("Warning Kelvarome: Print has been ABORTED!\nThe "
-                           "printer went away during the print, at frame 1 of 2."),
-            5000);
+    if (hangUpWhilePaused) {
+        QTRY_VERIFY(printer->codes().size() >= 5);
+        click(*test, "btnPause");
+        QTest::qWait(200);
+        printer->hangUp();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(endedAtMs != 0, 15000);
+    ticker.stop();
+    if (printer->faultAtMs() != 0) {
+        const qint64 faultToEndMs = endedAtMs - printer->faultAtMs();
+        qInfo("fault to end: %lld ms", faultToEndMs);
+        if (stopsWithinMs >= 0)
+            QVERIFY2(faultToEndMs <= stopsWithinMs, qPrintable(QString::number(faultToEndMs)));
+    }
+    qInfo("longest event gap: %lld ms", longestGapMs);
+    QVERIFY2(longestGapMs < 1500, qPrintable(QString::number(longestGapMs)));
+    QCOMPARE(test->dialogs->shown.last(), outcome);
     QCOMPARE(litShare(), 0.0);
-    QFile log(SLICER_WORKING_DIR + "printing.log");
-    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QString text = QString::fromUtf8(log.readAll());
-    QVERIFY(text.contains("] The printer went away.\n")
-            && text.contains("] Print has been ABORTED!\n"));
+    const QString log = QString::fromUtf8(fileBytes(SLICER_WORKING_DIR + "printing.log"));
+    QVERIFY2(log.contains(logLine), qPrintable(log));
+    QVERIFY(log.endsWith("Ended Logging\n"));
+
+    // The window answers: a click switches the page, Start is offered again.
     QVERIFY(test->find("btnStartPrinting")->isEnabled());
+    QTest::mouseClick(test->find<QPushButton>("btnBackToCalibration"), Qt::LeftButton);
+    QTRY_COMPARE(test->find<QStackedWidget>("stackedWidget")->currentWidget(),
+                 test->find<CalibrationPage>());
 }
 
 void TestPrint::calibrationGridSavedAtEveryStep()

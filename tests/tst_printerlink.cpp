@@ -23,6 +23,7 @@ private slots:
     void handshake_data();
     void handshake();
     void answersAndHangUps();
+    void staleAndEndlessInput();
     void scanFindsOnlyPrinters();
     void connectTestCloseAndLose();
     void motionLedAndLayerCommands();
@@ -109,6 +110,26 @@ void TestPrinterLink::answersAndHangUps()
     QTRY_VERIFY_WITH_TIMEOUT(!handler.isOpen(), 1000);
 }
 
+void TestPrinterLink::staleAndEndlessInput()
+{
+    // A late answer that came in after its wait is no answer to the next question.
+    const auto late = start(behaviour([](auto &b) { b.answerDelayMs = 400; }));
+    SerialHandler handler;
+    handler.connectSerialHandler(late->devicePath());
+    QCOMPARE(handler.sendData(CMD_SEND_MDL, true), QString());
+    QTest::qWait(150);
+    QCOMPARE(handler.sendData(CMD_SEND_ACK, true), QString());
+    QTest::qWait(150);
+    QCOMPARE(handler.sendData(CMD_SEND_MDL, true), QString());
+
+    // Chatter nobody asked for is kept only up to the limit, however long it lasts.
+    const auto chatty = start(behaviour([](auto &b) { b.streamGapMs = 2, b.streamBytes = 512; }));
+    handler.connectSerialHandler(chatty->devicePath());
+    QTest::qWait(500);
+    QVERIFY(handler.bytesAvailable() > 0
+            && handler.bytesAvailable() <= SerialHandler::UNREAD_BYTE_LIMIT);
+}
+
 void TestPrinterLink::scanFindsOnlyPrinters()
 {
     const auto first = start();
@@ -170,6 +191,9 @@ void TestPrinterLink::connectTestCloseAndLose()
     QElapsedTimer elapsed;
     elapsed.start();
     QVERIFY(!printer.testConnection());
+    // Nor do a print's layer change and abort wait their second for a printer that is gone.
+    printer.printingMovement(100, false);
+    QVERIFY(!printer.abortPrint());
     QVERIFY(elapsed.elapsed() < 200);
     QTRY_VERIFY_WITH_TIMEOUT(!printer.isMoving(), Printer::RELEASE_DELAY_MS + 500);
     QVERIFY(!printer.openConnection());

@@ -12,6 +12,8 @@
 
 using namespace VirtualPrinters;
 
+Q_DECLARE_METATYPE(VirtualPrinterBehaviour)
+
 // kelvarome-print as a process, against a virtual printer, with its projector on the second
 // screen. It runs from a copy in a folder of its own, where its settings.ini lies, with a home of
 // its own for the Documents folder.
@@ -22,7 +24,9 @@ class TestPrintTool : public QObject
 private slots:
     void initTestCase();
     void estimateAndRefusals();
-    void wholePrintHangUpAndSignal();
+    void wholePrintAndSignal();
+    void faultyPrinter_data();
+    void faultyPrinter();
 
 private:
     // Starts the tool with `arguments`; its stderr and stdout come together.
@@ -100,7 +104,7 @@ void TestPrintTool::estimateAndRefusals()
     QVERIFY(output.contains("no printer on /dev/kelvarome-no-such-port"));
 }
 
-void TestPrintTool::wholePrintHangUpAndSignal()
+void TestPrintTool::wholePrintAndSignal()
 {
     if (QGuiApplication::screens().size() != 2)
         QSKIP("needs the two-screen display of scripts/test");
@@ -118,12 +122,6 @@ void TestPrintTool::wholePrintHangUpAndSignal()
     QFile log(dir.filePath("runs/printing.log"));
     QVERIFY(log.open(QIODevice::ReadOnly) && log.readAll().contains("Printing has finished!"));
 
-    // The printer hangs up during the first exposure.
-    const auto failing =
-            VirtualPrinters::start(behaviour([](auto &b) { b.hangUpAfterCommands = 4; }));
-    QCOMPARE(run(QStringList{job, "--port", failing->devicePath()} + options, output), 1);
-    QVERIFY2(output.contains("The printer went away during the print"), output.constData());
-
     // SIGTERM: the abort sequence, then the closing notice.
     const auto stopped = VirtualPrinters::start();
     QProcess process;
@@ -133,6 +131,52 @@ void TestPrintTool::wholePrintHangUpAndSignal()
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 1);
     QCOMPARE(stopped->codes().mid(stopped->codes().size() - 3), Codes({"52", "66", "89"}));
+}
+
+void TestPrintTool::faultyPrinter_data()
+{
+    QTest::addColumn<VirtualPrinterBehaviour>("board");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+
+    // The handshake is the 1st and 2nd command, the first layer change's "66" the 9th.
+    QTest::newRow("hang-up at the layer change")
+            << behaviour([](auto &b) { b.hangUpAfterCommands = 9; }) << 1
+            << "The printer went away during the print, at frame 1 of 2.";
+    QTest::newRow("silent after the handshake")
+            << behaviour([](auto &b) { b.silentFromCommand = 3; }) << 0 << "print finished";
+    QTest::newRow("chatter after the handshake") << behaviour([](auto &b) {
+        b.streamFromCommand = 3;
+        b.streamGapMs = 5;
+        b.streamBytes = 64;
+    }) << 0 << "print finished";
+    QTest::newRow("chatter from the start")
+            << behaviour([](auto &b) { b.streamGapMs = 5, b.streamBytes = 64; }) << 1
+            << "to \"10\", not \"OK\"";
+    QTest::newRow("late beyond the wait")
+            << behaviour([](auto &b) { b.answerDelayMs = 500; }) << 1 << "no answer from";
+}
+
+void TestPrintTool::faultyPrinter()
+{
+    if (QGuiApplication::screens().size() != 2)
+        QSKIP("needs the two-screen display of scripts/test");
+    QFETCH(VirtualPrinterBehaviour, board);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const auto printer = VirtualPrinters::start(board);
+    QByteArray output;
+    QCOMPARE(run({job, "--port", printer->devicePath(), "--time", "600", "--no-up-down"}, output),
+             status);
+    QVERIFY2(output.contains(message.toUtf8()), output.constData());
+    // A print that stops ends within moments of the fault, the closing notice not sent to a
+    // printer that is gone; one that cannot start takes no longer than its answer waits.
+    if (status != 0 && printer->faultAtMs() != 0) {
+        const qint64 faultToEndMs = VirtualPrinter::monotonicNowMs() - printer->faultAtMs();
+        qInfo("fault to exit: %lld ms", faultToEndMs);
+        QVERIFY(faultToEndMs < 1000);
+    }
+    QCOMPARE(printer->codes().contains("89"), status == 0);
 }
 
 QTEST_MAIN(TestPrintTool)

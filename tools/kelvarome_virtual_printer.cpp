@@ -106,9 +106,15 @@ int main(int argc, char *argv[])
              QStringLiteral("Answer <text> to \"12\" instead of \"Tarvisomel\"."),
              QStringLiteral("text")},
             {QStringLiteral("silent"), QStringLiteral("Never answer.")},
+            {QStringLiteral("silent-from"),
+             QStringLiteral("Answer nothing from the <n>-th command received on."),
+             QStringLiteral("n")},
             {QStringLiteral("stream"),
              QStringLiteral("Send chatter every <ms> milliseconds, without end."),
              QStringLiteral("ms")},
+            {QStringLiteral("stream-from"),
+             QStringLiteral("Start the chatter of --stream on receiving the <n>-th command."),
+             QStringLiteral("n")},
             {QStringLiteral("hang-up-after"),
              QStringLiteral("Hang up on receiving the <n>-th command, then exit."),
              QStringLiteral("n")},
@@ -118,7 +124,9 @@ int main(int argc, char *argv[])
     VirtualPrinterBehaviour behaviour;
     if (!readCount(parser, QStringLiteral("late"), behaviour.answerDelayMs)
         || !readCount(parser, QStringLiteral("pieces"), behaviour.pieceGapMs)
+        || !readCount(parser, QStringLiteral("silent-from"), behaviour.silentFromCommand)
         || !readCount(parser, QStringLiteral("stream"), behaviour.streamGapMs)
+        || !readCount(parser, QStringLiteral("stream-from"), behaviour.streamFromCommand)
         || !readCount(parser, QStringLiteral("hang-up-after"), behaviour.hangUpAfterCommands))
         return 2;
     if (parser.isSet(QStringLiteral("junk")))
