@@ -227,6 +227,9 @@ VekReading readVekJob(const QString &filePath, VekJob &job, QString &error)
 {
     const QFileInfo info(filePath);
     QSettings settings(filePath, QSettings::IniFormat);
+    // Reading a key parses only the one section it sorts under: a section such as
+    // "[SourceImage/a]" would hide every key of the job. All sections are parsed first.
+    settings.allKeys();
     int missing = 0;
     const auto readText = [&](const QString &key, const QString &fallback) {
         const QString read = settings.value(VEK_SECTION + key, VEK_UNDEF_STR).toString();

@@ -106,12 +106,6 @@ bool SerialHandler::applyLineSettings(QSerialPort &port)
     return accepted;
 }
 
-QString SerialHandler::answerText(const QByteArray &bytes)
-{
-    const int nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).simplified();
-}
-
 bool SerialHandler::probe(QSerialPort &port)
 {
     if (!port.open(QIODevice::ReadWrite))
@@ -142,11 +136,13 @@ bool SerialHandler::assertDataTerminalReady(QSerialPort &port)
 
 QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
 {
-    QByteArray bytes = port.isOpen() ? port.readAll() : QByteArray();
+    AnswerCollector answer;
+    if (port.isOpen())
+        answer.append(port.readAll());
     QElapsedTimer elapsed;
     elapsed.start();
     const qint64 timeLimitMs = qint64(silenceMs) + ANSWER_EXTRA_TIME_MS;
-    while (bytes.size() < ANSWER_BYTE_BUDGET) {
+    while (!answer.isFull()) {
         const qint64 leftMs = timeLimitMs - elapsed.elapsed();
         if (leftMs <= 0 || !port.isOpen())
             break;
@@ -158,9 +154,9 @@ QString SerialHandler::collectAnswer(QSerialPort &port, int silenceMs)
                 continue;
             break;
         }
-        bytes += port.readAll();
+        answer.append(port.readAll());
     }
-    return answerText(bytes.left(ANSWER_BYTE_BUDGET));
+    return answer.text();
 }
 
 bool SerialHandler::writeQuestion(QSerialPort &port, const QString &command)

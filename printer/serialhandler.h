@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "printer/answercollector.h"
+
 // A serial port that speaks the printer's protocol: fixed line settings (9600 8N1, no flow
 // control, DTR asserted), bare two-character commands, and answers that end when the line has
 // been silent for a while. Also identifies printers among the computer's serial ports.
@@ -20,7 +22,7 @@ public:
     // window plus this, nor make it longer than this many bytes: the printer's answers are at
     // most ten characters.
     static constexpr int ANSWER_EXTRA_TIME_MS = 2000;
-    static constexpr int ANSWER_BYTE_BUDGET = 64;
+    static constexpr int ANSWER_BYTE_BUDGET = AnswerCollector::BYTE_BUDGET;
     // Bytes nobody waits for (late answers, chatter) are kept up to this many, the newest.
     static constexpr int UNREAD_BYTE_LIMIT = 4096;
 
@@ -56,9 +58,6 @@ public:
     // Applies 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control and DTR, in this
     // order, on an open port; true when every setting was accepted.
     static bool applyLineSettings(QSerialPort &port);
-
-    // Text of raw answer bytes: up to the first NUL, Latin-1, whitespace simplified.
-    static QString answerText(const QByteArray &bytes);
 
 signals:
     // The device went away (hung up, unplugged): the port has been closed.

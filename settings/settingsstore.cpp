@@ -46,6 +46,15 @@ bool usableScaleFactor(float factor)
     return std::isfinite(factor) && factor > 0.0f;
 }
 
+// Reading a key parses only the one section it sorts under, so in a file holding a section twice
+// (edited by hand) a key could read one value now and another once a save has parsed every
+// section and written them back merged. Parsing them all first: the last value of a key wins.
+const QSettings &wholeFile(const QSettings &settings)
+{
+    settings.allKeys();
+    return settings;
+}
+
 void readText(const QSettings &settings, const QString &key, QString &value)
 {
     const QString stored = settings.value(key, VEK_UNDEF_STR).toString();
@@ -102,7 +111,7 @@ bool SettingsStore::load()
         return false;
     }
     // A settings object reads the file as it is now, edits made by hand included.
-    readValues(QSettings(m_path, QSettings::IniFormat));
+    readValues(wholeFile(QSettings(m_path, QSettings::IniFormat)));
     emit sgnLoaded();
     return true;
 }
@@ -252,6 +261,6 @@ bool SettingsStore::saveParameter(const QString &key, const QVariant &value, con
 QVariant SettingsStore::readParameter(const QString &key, const QString &group,
                                       const QVariant &defaultValue) const
 {
-    return QSettings(m_path, QSettings::IniFormat)
+    return wholeFile(QSettings(m_path, QSettings::IniFormat))
             .value(group + QLatin1Char('/') + key, defaultValue);
 }

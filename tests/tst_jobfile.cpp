@@ -214,6 +214,11 @@ void TestJobFile::writtenAsQSettingsWritesIt()
     QCOMPARE(readVekJob(ours, read, error), VekReading::Complete);
     QVERIFY(read.path == job.path && read.baseName == job.baseName && read.lastFrame == -2
             && read.zCut == 0 && read.type == 7);
+
+    // A subgroup of the job's section, written by hand as a section of its own, hides no key.
+    QVERIFY(writeFile(ours, readFile(theirs) + "[SourceImage/a]\nnote=1\n"));
+    QCOMPARE(readVekJob(ours, read, error), VekReading::Complete);
+    QVERIFY(read.baseName == job.baseName && read.lastFrame == -2 && read.type == 7);
 }
 
 void TestJobFile::readOnlyJobFolder()

@@ -117,6 +117,20 @@ void TestSettings::fileIsCreatedSavedAndEditedByHand()
     QVERIFY(SETTINGS_TOOLTIPS_ON && SETTINGS_GRID_FACTOR == 4.0f);
     QCOMPARE(times(), std::tuple(1000, 6000, 1500, 6000));
     QCOMPARE(readFile(store.path()), edited);
+
+    // A subgroup written as a section of its own hides none of its parent's keys, before or
+    // after a save merges the two.
+    const QString third = folder("Third");
+    QVERIFY(writeFile(store.path(),
+                      QString("[PrintSettings]\ndef_projector=Optoma DX325\npath_stl=%1\n"
+                              "[PrintSettings/extra]\nnote=1\n")
+                              .arg(third)
+                              .toUtf8())
+            && store.load());
+    QVERIFY(STL_PATH_LOCATION == third && SETTINGS_DEF_PROJECTOR == "Optoma DX325");
+    QVERIFY(store.saveFrameTime(7000) && SETTINGS_WAIT_TIME == 7000);
+    QVERIFY(STL_PATH_LOCATION == third && SETTINGS_DEF_PROJECTOR == "Optoma DX325");
+    QCOMPARE(store.readParameter("note", "PrintSettings/extra", 0).toInt(), 1);
 }
 
 void TestSettings::databases()
